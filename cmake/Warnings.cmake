@@ -1,0 +1,5 @@
+# Compiler settings shared by every target of the project.
+function(ejectra_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                                           -Wconversion -Wno-sign-conversion)
+endfunction()

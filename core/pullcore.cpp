@@ -1,0 +1,59 @@
+#include "core/pullcore.h"
+
+#include <cstdint>
+#include <string>
+
+#include "core/removal.h"
+
+namespace ejectra::core {
+
+using namespace platform;
+
+namespace {
+
+bool Fits(int capacity, const std::u16string& text) {
+  return std::int64_t{capacity} >= static_cast<std::int64_t>(text.size()) + 1;
+}
+
+}  // namespace
+
+bool IsRemovableHardwareDrive(const CoreServices& os, int drive) noexcept try {
+  DeviceNode device, parent;
+  return FindRemovableDevice(os, drive, device, parent);
+} catch (...) {
+  return false;
+}
+
+bool IsRemovableHardwareDriveExW(const CoreServices& os, int drive, char16_t* name,
+                                 int nameCapacity, char16_t* description,
+                                 int descriptionCapacity) noexcept try {
+  DeviceNode device, parent;
+  if (!FindRemovableDevice(os, drive, device, parent)) return false;
+
+  std::u16string nameText, descriptionText;  // an unreadable property stays empty
+  device.GetProperty(os.devices, kCmDrpFriendlyName, nameText);
+  parent.GetProperty(os.devices, kCmDrpDeviceDesc, descriptionText);
+
+  if (!Fits(nameCapacity, nameText)) {
+    os.kernel.SetLastError(kErrorInsufficientBuffer);
+    return false;
+  }
+  if (name) os.shell.StrCpyNW(name, nameText.c_str(), nameCapacity);
+  if (!Fits(descriptionCapacity, descriptionText)) {
+    os.kernel.SetLastError(kErrorInsufficientBuffer);
+    return false;
+  }
+  if (description) os.shell.StrCpyNW(description, descriptionText.c_str(), descriptionCapacity);
+  return true;
+} catch (...) {
+  return false;
+}
+
+bool RemoveHardwareDrive(const CoreServices& os, int drive) noexcept try {
+  DeviceNode device, parent;
+  return FindRemovableDevice(os, drive, device, parent) && parent.RequestEject(os.devices);
+} catch (...) {
+  return false;
+}
+
+}  // namespace ejectra::core

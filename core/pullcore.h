@@ -1,0 +1,23 @@
+// The three operations the core library exports, on any platform. They never
+// throw: every failure, an exhausted memory included, answers false.
+#pragma once
+
+#include "platform/core_services.h"
+
+namespace ejectra::core {
+
+bool IsRemovableHardwareDrive(const platform::CoreServices& os, int drive) noexcept;
+
+// Writes the device's friendly name and its removable parent's description.
+// A capacity (in characters, NUL included) too small for its text answers
+// false with ERROR_INSUFFICIENT_BUFFER; the name is written before the
+// description's capacity is tested. A null buffer is skipped when its
+// capacity would have sufficed.
+bool IsRemovableHardwareDriveExW(const platform::CoreServices& os, int drive, char16_t* name,
+                                 int nameCapacity, char16_t* description,
+                                 int descriptionCapacity) noexcept;
+
+// One eject request for the removable parent; true when the platform accepts.
+bool RemoveHardwareDrive(const platform::CoreServices& os, int drive) noexcept;
+
+}  // namespace ejectra::core

@@ -1,0 +1,30 @@
+#include "core/removal.h"
+
+#include "core/resolution.h"
+#include "core/text.h"
+
+namespace ejectra::core {
+
+using namespace platform;
+
+bool FindRemovableDevice(const CoreServices& os, int drive, DeviceNode& device,
+                         DeviceNode& removableParent) {
+  if (!DriveLetter(drive)) return false;
+  DeviceNode found;
+  if (!ResolveByDeviceObject(os, drive, found) && !ResolveByMountRecord(os, drive, found)) {
+    return false;
+  }
+  DeviceNode parent;
+  std::uint32_t status = 0, problem = 0;
+  if (!found.GetParent(os.devices, parent) || !parent.GetStatus(os.devices, status, problem)) {
+    return false;
+  }
+  if (!(status & kDnRemovable) || !(status & kDnDisableable) || (status & kDnHasProblem)) {
+    return false;
+  }
+  device = found;
+  removableParent = parent;
+  return true;
+}
+
+}  // namespace ejectra::core

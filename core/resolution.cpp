@@ -1,0 +1,153 @@
+#include "core/resolution.h"
+
+#include <array>
+#include <vector>
+
+#include "core/text.h"
+
+namespace ejectra::core {
+
+using namespace platform;
+
+namespace {
+
+constexpr std::uint32_t kVolumeSetFlags = kDigcfPresent | kDigcfDeviceInterface;
+constexpr std::uint32_t kAllInterfacesSetFlags =
+    kDigcfPresent | kDigcfAllClasses | kDigcfDeviceInterface;
+
+// Owns an open registry key; closes it on every path.
+class RegistryKey {
+ public:
+  explicit RegistryKey(RegistryReader& registry) : registry_(registry) {}
+  ~RegistryKey() {
+    if (open_) registry_.RegCloseKey(key_);
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  bool Open(RegKey root, const char16_t* subKey, std::uint32_t access) {
+    open_ = registry_.RegOpenKeyExW(root, subKey, 0, access, &key_) == kErrorSuccess;
+    return open_;
+  }
+  RegKey Get() const { return key_; }
+
+ private:
+  RegistryReader& registry_;
+  RegKey key_ = 0;
+  bool open_ = false;
+};
+
+bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
+                 DeviceNodeList& nodes) {
+  return set.Create(os.shell.GetDesktopWindow(), cls, kVolumeSetFlags) && set.EnumDevices(nodes);
+}
+
+}  // namespace
+
+bool QueryDosTarget(const CoreServices& os, int drive, std::u16string& target) {
+  const auto letter = DriveLetter(drive);
+  if (!letter) return false;
+  const char16_t name[] = {*letter, u':', u'\0'};
+  std::vector<char16_t> targets(kDosTargetCapacity);
+  const std::uint32_t stored = os.kernel.QueryDosDeviceW(name, targets.data(), kDosTargetCapacity);
+  if (stored == 0) return false;
+  target = TextUpToNul(targets.data(), stored < kDosTargetCapacity ? stored : kDosTargetCapacity);
+  return true;
+}
+
+bool FindVolumeId(const CoreServices& os, std::u16string_view target, std::u16string& volumeId) {
+  DeviceInfoSet volumes(os);
+  DeviceNodeList nodes;
+  if (!OpenAndList(os, volumes, kGuidDevInterfaceVolume, nodes)) return false;
+  for (const DeviceNode& node : nodes) {
+    std::u16string objectName, id;
+    if (node.GetProperty(os.devices, kCmDrpPhysicalDeviceObjectName, objectName) &&
+        EqualsIgnoringAsciiCase(objectName, target) && node.GetDeviceId(os.devices, id)) {
+      volumeId = std::move(id);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool GetFirstRelatedId(const CoreServices& os, std::u16string_view deviceId,
+                       std::uint32_t filter, std::u16string& relatedId) {
+  const std::u16string filterText(deviceId);
+  std::vector<char16_t> ids(kIdListCapacity + 1);
+  if (os.devices.CM_Get_Device_ID_ListW(filterText.c_str(), ids.data(), kIdListCapacity,
+                                        filter) != kCrSuccess) {
+    return false;
+  }
+  relatedId = TextUpToNul(ids.data(), ids.size());
+  return true;
+}
+
+bool FindDiskOfVolume(const CoreServices& os, std::u16string_view volumeId, DeviceNode& disk) {
+  DeviceInfoSet disks(os);
+  DeviceNodeList nodes;
+  if (!OpenAndList(os, disks, kGuidDevInterfaceDisk, nodes)) return false;
+  for (const DeviceNode& node : nodes) {
+    os.kernel.Sleep(kDiskPauseMilliseconds);
+    std::u16string diskId;
+    if (!node.GetDeviceId(os.devices, diskId)) continue;
+    for (const std::uint32_t filter :
+         {kCmGetIdListFilterRemovalRelations, kCmGetIdListFilterBusRelations}) {
+      std::u16string first;
+      if (GetFirstRelatedId(os, diskId, filter, first) &&
+          EqualsIgnoringAsciiCase(first, volumeId)) {
+        disk = node;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool ResolveByDeviceObject(const CoreServices& os, int drive, DeviceNode& device) {
+  std::u16string target, volumeId;
+  return QueryDosTarget(os, drive, target) && FindVolumeId(os, target, volumeId) &&
+         FindDiskOfVolume(os, volumeId, device);
+}
+
+bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
+  const auto letter = DriveLetter(drive);
+  if (!letter) return false;
+  RegistryKey key(os.registry);
+  if (!key.Open(kHkeyLocalMachine, kMountedDevicesKey, kKeyRead)) return false;
+
+  const std::u16string valueName = std::u16string(u"\\DosDevices\\") + *letter + u':';
+  std::uint32_t type = 0, size = 0;
+  if (os.registry.RegQueryValueExW(key.Get(), valueName.c_str(), &type, nullptr, &size) !=
+          kErrorSuccess ||
+      type != kRegBinary || size > kMaxMountRecordBytes) {
+    return false;
+  }
+  // Twice the bytes the data need, zeroed: the data are always followed by NUL.
+  std::vector<unsigned char> data((std::size_t{size} + 1) * 2);
+  std::uint32_t read = size;
+  if (os.registry.RegQueryValueExW(key.Get(), valueName.c_str(), &type, data.data(), &read) !=
+          kErrorSuccess ||
+      type != kRegBinary) {
+    return false;
+  }
+  std::u16string text = TextFromBytes(data.data(), data.size());
+  if (text.size() < 4 || std::u16string_view(text).substr(0, 4) != u"\\??\\") return false;
+  text[1] = u'\\';
+  link = std::move(text);
+  return true;
+}
+
+bool ResolveByMountRecord(const CoreServices& os, int drive, DeviceNode& device) {
+  DeviceInfoSet all(os);
+  if (!all.Create(os.shell.GetDesktopWindow(), Guid{}, kAllInterfacesSetFlags)) return false;
+  std::u16string link;
+  DeviceNodeList matches;
+  if (!ReadMountLink(os, drive, link) ||
+      !all.FindInterfaceDevices(link, kGuidDevInterfaceVolume, matches) || matches.empty()) {
+    return false;
+  }
+  device = matches.front();
+  return true;
+}
+
+}  // namespace ejectra::core

@@ -1,0 +1,103 @@
+// The platform seam of the device removal core: one small interface per system
+// library, each method named after and behaving as the call it forwards. A
+// method that stands for a Win32 call reports failure as that call does
+// (false, 0 or kInvalidHandleValue, with the reason in the thread's last
+// error); one that stands for a configuration manager call returns its
+// CONFIGRET; registry methods return the LSTATUS.
+//
+// Two implementations exist: platform/win32 forwards to the real calls, and
+// platform/sim answers from a machine held in memory.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace ejectra::platform {
+
+// setupapi: device information sets, device interfaces, configuration manager.
+class DeviceConfig {
+ public:
+  virtual ~DeviceConfig() = default;
+
+  virtual DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
+                                             std::uint32_t flags) = 0;
+  virtual bool SetupDiDestroyDeviceInfoList(DevInfoHandle set) = 0;
+  virtual bool SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
+                                     SpDevinfoData* device) = 0;
+  virtual bool SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoData* device,
+                                           const Guid& interfaceClass, std::uint32_t index,
+                                           SpDeviceInterfaceData* iface) = 0;
+  // `detail` points at a SP_DEVICE_INTERFACE_DETAIL_DATA_W of `detailSize` bytes.
+  virtual bool SetupDiGetDeviceInterfaceDetailW(DevInfoHandle set,
+                                                const SpDeviceInterfaceData& iface, void* detail,
+                                                std::uint32_t detailSize,
+                                                std::uint32_t* requiredSize,
+                                                SpDevinfoData* device) = 0;
+
+  virtual ConfigRet CM_Get_Parent(DevInst* parent, DevInst node, std::uint32_t flags) = 0;
+  virtual ConfigRet CM_Get_DevNode_Status(std::uint32_t* status, std::uint32_t* problem,
+                                          DevInst node, std::uint32_t flags) = 0;
+  // `length` is in bytes, in and out.
+  virtual ConfigRet CM_Get_DevNode_Registry_PropertyW(DevInst node, std::uint32_t property,
+                                                      std::uint32_t* regType, void* buffer,
+                                                      std::uint32_t* length,
+                                                      std::uint32_t flags) = 0;
+  // `length` is in characters.
+  virtual ConfigRet CM_Get_Device_IDW(DevInst node, char16_t* buffer, std::uint32_t length,
+                                      std::uint32_t flags) = 0;
+  virtual ConfigRet CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer,
+                                           std::uint32_t length, std::uint32_t flags) = 0;
+  virtual ConfigRet CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType,
+                                             char16_t* vetoName, std::uint32_t vetoNameLength,
+                                             std::uint32_t flags) = 0;
+};
+
+// advapi32: read access to the registry.
+class RegistryReader {
+ public:
+  virtual ~RegistryReader() = default;
+
+  virtual std::int32_t RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t options,
+                                     std::uint32_t access, RegKey* key) = 0;
+  // `data` may be null to ask for type and size; `size` is in bytes, in and out.
+  virtual std::int32_t RegQueryValueExW(RegKey key, const char16_t* valueName,
+                                        std::uint32_t* type, void* data,
+                                        std::uint32_t* size) = 0;
+  virtual std::int32_t RegCloseKey(RegKey key) = 0;
+};
+
+// kernel32: DOS device names, pauses and the thread's last error.
+class Kernel {
+ public:
+  virtual ~Kernel() = default;
+
+  // Returns the number of characters stored (a list of NUL-terminated
+  // targets ending in an extra NUL), or 0 on failure.
+  virtual std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
+                                        std::uint32_t capacity) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  virtual ErrorCode GetLastError() = 0;
+  virtual void SetLastError(ErrorCode error) = 0;
+};
+
+// user32 and shlwapi: the owner window of device sets and the bounded copy.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  virtual WindowHandle GetDesktopWindow() = 0;
+  // Copies at most capacity - 1 characters and always terminates `target`
+  // when capacity is positive.
+  virtual char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) = 0;
+};
+
+// Everything the core reaches, handed to it by the program that hosts it.
+struct CoreServices {
+  DeviceConfig& devices;
+  RegistryReader& registry;
+  Kernel& kernel;
+  Shell& shell;
+};
+
+}  // namespace ejectra::platform

@@ -1,0 +1,40 @@
+// Machine descriptions: a simulated machine written as JSON.
+//
+//   {
+//     "devices": [
+//       { "id": "USB\\VID_0781&PID_5567\\4C530001", "parent": "PCI\\...",
+//         "status": "0x0180600A", "description": "USB 大容量記憶装置" },
+//       { "id": "USBSTOR\\DISK&...\\4C530001&0", "parent": "USB\\VID_0781&PID_5567\\4C530001",
+//         "friendlyName": "SanDisk Cruzer Blade USB Device",
+//         "removalRelations": ["STORAGE\\VOLUME\\..."],
+//         "interfaces": [ { "class": "disk", "path": "\\\\?\\usbstor#..." } ] },
+//       ...
+//     ],
+//     "dosDevices": { "E:": ["\\Device\\HarddiskVolume3"] },
+//     "localMachine": {
+//       "SYSTEM\\MountedDevices": {
+//         "\\DosDevices\\E:": { "type": 3, "text": "\\??\\STORAGE#Volume#..." } } }
+//   }
+//
+// Device fields besides "id": "parent" (an ID; none for the root), "status",
+// "problem" (numbers, or "0x..." strings), "present", "friendlyName",
+// "description", "physicalObjectName", "properties" ([{ "code", "type",
+// "hex" }] for raw values), "removalRelations", "busRelations",
+// "interfaces" ({ "class": "volume", "disk" or a "{GUID}", "path" }),
+// "ejectAnswer" (a CONFIGRET), "idReadable", "statusReadable". Registry
+// values hold "type" and either "text" (UTF-16LE, no NUL) or "hex".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/sim/machine_state.h"
+
+namespace ejectra::platform::sim {
+
+// Nothing, with a reason in `error`, when the text is not a valid description.
+std::optional<MachineState> ParseMachine(std::string_view json, std::string* error = nullptr);
+std::string WriteMachine(const MachineState& machine);
+
+}  // namespace ejectra::platform::sim

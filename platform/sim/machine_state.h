@@ -1,0 +1,71 @@
+// What a simulated machine holds: device nodes with their properties and
+// relations, device interfaces, DOS device names and registry values. Device
+// handles are positions in `devices` plus one, so enumeration order is the
+// order of the vectors.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace ejectra::platform::sim {
+
+struct LessIgnoringAsciiCase {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const noexcept;
+};
+
+struct SimProperty {
+  std::uint32_t type = kRegSz;
+  std::vector<std::uint8_t> data;  // as stored, a text with its NUL
+};
+
+struct SimDevice {
+  std::u16string instanceId;
+  DevInst parent = 0;  // 0: the root of the tree
+  std::uint32_t status = 0;
+  std::uint32_t problem = 0;
+  bool present = true;
+  std::map<std::uint32_t, SimProperty> properties;
+  std::vector<std::u16string> removalRelations;
+  std::vector<std::u16string> busRelations;
+  ConfigRet ejectAnswer = kCrSuccess;
+  bool deviceIdReadable = true;
+  bool statusReadable = true;
+};
+
+struct SimInterface {
+  Guid interfaceClass{};
+  std::u16string path;
+  DevInst owner = 0;
+};
+
+struct SimRegistryValue {
+  std::uint32_t type = kRegBinary;
+  std::vector<std::uint8_t> data;
+};
+
+using SimRegistryKey = std::map<std::u16string, SimRegistryValue, LessIgnoringAsciiCase>;
+
+struct MachineState {
+  std::vector<SimDevice> devices;
+  std::vector<SimInterface> interfaces;
+  std::map<std::u16string, std::vector<std::u16string>, LessIgnoringAsciiCase> dosDevices;
+  // Keys by full path below HKEY_LOCAL_MACHINE, such as "SYSTEM\MountedDevices".
+  std::map<std::u16string, SimRegistryKey, LessIgnoringAsciiCase> localMachine;
+
+  // The handle of the device with that instance ID (letters A-Z folded), or 0.
+  DevInst Find(std::u16string_view instanceId) const;
+  SimDevice* Device(DevInst handle);
+  const SimDevice* Device(DevInst handle) const;
+};
+
+// A property value as the configuration manager stores a text: UTF-16LE with NUL.
+SimProperty TextProperty(std::u16string_view text);
+std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool withNul);
+
+}  // namespace ejectra::platform::sim

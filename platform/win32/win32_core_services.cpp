@@ -1,0 +1,210 @@
+#include "platform/win32/win32_core_services.h"
+
+#include <windows.h>
+// windows.h first
+#include <cfgmgr32.h>
+#include <setupapi.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+namespace ejectra::platform::win32 {
+
+// The portable mirrors must match the platform's own layout and values.
+static_assert(sizeof(SpDevinfoData) == sizeof(SP_DEVINFO_DATA));
+static_assert(sizeof(SpDeviceInterfaceData) == sizeof(SP_DEVICE_INTERFACE_DATA));
+static_assert(kInterfaceDetailHeaderSize == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
+static_assert(kInterfaceDetailPathOffset == offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath));
+static_assert(sizeof(Guid) == sizeof(GUID));
+static_assert(sizeof(char16_t) == sizeof(wchar_t));
+static_assert(kCrSuccess == CR_SUCCESS && kCrBufferSmall == CR_BUFFER_SMALL &&
+              kCrNoSuchDevNode == CR_NO_SUCH_DEVNODE && kCrRemoveVetoed == CR_REMOVE_VETOED &&
+              kCrNoSuchValue == CR_NO_SUCH_VALUE && kCrInvalidDevNode == CR_INVALID_DEVNODE);
+static_assert(kDnRemovable == DN_REMOVABLE && kDnDisableable == DN_DISABLEABLE &&
+              kDnHasProblem == DN_HAS_PROBLEM);
+static_assert(kCmDrpDeviceDesc == CM_DRP_DEVICEDESC && kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME &&
+              kCmDrpPhysicalDeviceObjectName == CM_DRP_PHYSICAL_DEVICE_OBJECT_NAME);
+static_assert(kCmGetIdListFilterRemovalRelations == CM_GETIDLIST_FILTER_REMOVALRELATIONS &&
+              kCmGetIdListFilterBusRelations == CM_GETIDLIST_FILTER_BUSRELATIONS);
+static_assert(kDigcfPresent == DIGCF_PRESENT && kDigcfAllClasses == DIGCF_ALLCLASSES &&
+              kDigcfDeviceInterface == DIGCF_DEVICEINTERFACE);
+static_assert(kErrorNoMoreItems == ERROR_NO_MORE_ITEMS &&
+              kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER && kKeyRead == KEY_READ &&
+              kRegBinary == REG_BINARY);
+
+namespace {
+
+HDEVINFO Set(DevInfoHandle set) { return reinterpret_cast<HDEVINFO>(set); }
+wchar_t* Wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+SP_DEVINFO_DATA ToNative(const SpDevinfoData& d) {
+  SP_DEVINFO_DATA n;
+  std::memcpy(&n, &d, sizeof n);
+  return n;
+}
+void FromNative(const SP_DEVINFO_DATA& n, SpDevinfoData& d) { std::memcpy(&d, &n, sizeof d); }
+
+SP_DEVICE_INTERFACE_DATA ToNative(const SpDeviceInterfaceData& d) {
+  SP_DEVICE_INTERFACE_DATA n;
+  std::memcpy(&n, &d, sizeof n);
+  return n;
+}
+
+}  // namespace
+
+DevInfoHandle Win32CoreServices::SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
+                                                      std::uint32_t flags) {
+  GUID cls{};
+  if (classGuid) std::memcpy(&cls, classGuid, sizeof cls);
+  const HDEVINFO set = ::SetupDiGetClassDevsW(classGuid ? &cls : nullptr, nullptr,
+                                              reinterpret_cast<HWND>(owner), flags);
+  return reinterpret_cast<DevInfoHandle>(set);
+}
+
+bool Win32CoreServices::SetupDiDestroyDeviceInfoList(DevInfoHandle set) {
+  return ::SetupDiDestroyDeviceInfoList(Set(set)) != FALSE;
+}
+
+bool Win32CoreServices::SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
+                                              SpDevinfoData* device) {
+  SP_DEVINFO_DATA native = ToNative(*device);
+  const BOOL ok = ::SetupDiEnumDeviceInfo(Set(set), index, &native);
+  FromNative(native, *device);
+  return ok != FALSE;
+}
+
+bool Win32CoreServices::SetupDiEnumDeviceInterfaces(DevInfoHandle set,
+                                                    const SpDevinfoData* device,
+                                                    const Guid& interfaceClass,
+                                                    std::uint32_t index,
+                                                    SpDeviceInterfaceData* iface) {
+  SP_DEVINFO_DATA nativeDevice{};
+  if (device) nativeDevice = ToNative(*device);
+  GUID cls;
+  std::memcpy(&cls, &interfaceClass, sizeof cls);
+  SP_DEVICE_INTERFACE_DATA native = ToNative(*iface);
+  const BOOL ok = ::SetupDiEnumDeviceInterfaces(Set(set), device ? &nativeDevice : nullptr, &cls,
+                                                index, &native);
+  std::memcpy(iface, &native, sizeof native);
+  return ok != FALSE;
+}
+
+bool Win32CoreServices::SetupDiGetDeviceInterfaceDetailW(DevInfoHandle set,
+                                                         const SpDeviceInterfaceData& iface,
+                                                         void* detail, std::uint32_t detailSize,
+                                                         std::uint32_t* requiredSize,
+                                                         SpDevinfoData* device) {
+  SP_DEVICE_INTERFACE_DATA nativeIface = ToNative(iface);
+  SP_DEVINFO_DATA nativeDevice{};
+  if (device) nativeDevice = ToNative(*device);
+  DWORD required = 0;
+  const BOOL ok = ::SetupDiGetDeviceInterfaceDetailW(
+      Set(set), &nativeIface, static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_W>(detail), detailSize,
+      requiredSize ? &required : nullptr, device ? &nativeDevice : nullptr);
+  const DWORD error = ::GetLastError();
+  if (requiredSize) *requiredSize = required;
+  if (device) FromNative(nativeDevice, *device);
+  ::SetLastError(error);
+  return ok != FALSE;
+}
+
+ConfigRet Win32CoreServices::CM_Get_Parent(DevInst* parent, DevInst node, std::uint32_t flags) {
+  DEVINST native = 0;
+  const CONFIGRET answer = ::CM_Get_Parent(parent ? &native : nullptr, node, flags);
+  if (parent && answer == CR_SUCCESS) *parent = native;
+  return answer;
+}
+
+ConfigRet Win32CoreServices::CM_Get_DevNode_Status(std::uint32_t* status,
+                                                   std::uint32_t* problem, DevInst node,
+                                                   std::uint32_t flags) {
+  ULONG s = 0, p = 0;
+  const CONFIGRET answer =
+      ::CM_Get_DevNode_Status(status ? &s : nullptr, problem ? &p : nullptr, node, flags);
+  if (answer == CR_SUCCESS) {
+    if (status) *status = s;
+    if (problem) *problem = p;
+  }
+  return answer;
+}
+
+ConfigRet Win32CoreServices::CM_Get_DevNode_Registry_PropertyW(DevInst node,
+                                                               std::uint32_t property,
+                                                               std::uint32_t* regType,
+                                                               void* buffer,
+                                                               std::uint32_t* length,
+                                                               std::uint32_t flags) {
+  ULONG type = 0, size = length ? *length : 0;
+  const CONFIGRET answer = ::CM_Get_DevNode_Registry_PropertyW(
+      node, property, regType ? &type : nullptr, buffer, length ? &size : nullptr, flags);
+  if (regType) *regType = type;
+  if (length) *length = size;
+  return answer;
+}
+
+ConfigRet Win32CoreServices::CM_Get_Device_IDW(DevInst node, char16_t* buffer,
+                                               std::uint32_t length, std::uint32_t flags) {
+  return ::CM_Get_Device_IDW(node, Wide(buffer), length, flags);
+}
+
+ConfigRet Win32CoreServices::CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer,
+                                                    std::uint32_t length, std::uint32_t flags) {
+  return ::CM_Get_Device_ID_ListW(Wide(filter), Wide(buffer), length, flags);
+}
+
+ConfigRet Win32CoreServices::CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType,
+                                                      char16_t* vetoName,
+                                                      std::uint32_t vetoNameLength,
+                                                      std::uint32_t flags) {
+  PNP_VETO_TYPE type{};
+  const CONFIGRET answer = ::CM_Request_Device_EjectW(node, vetoType ? &type : nullptr,
+                                                      Wide(vetoName), vetoNameLength, flags);
+  if (vetoType) *vetoType = static_cast<std::uint32_t>(type);
+  return answer;
+}
+
+std::int32_t Win32CoreServices::RegOpenKeyExW(RegKey root, const char16_t* subKey,
+                                              std::uint32_t options, std::uint32_t access,
+                                              RegKey* key) {
+  HKEY native = nullptr;
+  const LSTATUS status =
+      ::RegOpenKeyExW(reinterpret_cast<HKEY>(root), Wide(subKey), options, access, &native);
+  if (status == ERROR_SUCCESS) *key = reinterpret_cast<RegKey>(native);
+  return status;
+}
+
+std::int32_t Win32CoreServices::RegQueryValueExW(RegKey key, const char16_t* valueName,
+                                                 std::uint32_t* type, void* data,
+                                                 std::uint32_t* size) {
+  DWORD nativeType = 0, nativeSize = size ? *size : 0;
+  const LSTATUS status = ::RegQueryValueExW(
+      reinterpret_cast<HKEY>(key), Wide(valueName), nullptr, type ? &nativeType : nullptr,
+      static_cast<BYTE*>(data), size ? &nativeSize : nullptr);
+  if (type) *type = nativeType;
+  if (size) *size = nativeSize;
+  return status;
+}
+
+std::int32_t Win32CoreServices::RegCloseKey(RegKey key) {
+  return ::RegCloseKey(reinterpret_cast<HKEY>(key));
+}
+
+std::uint32_t Win32CoreServices::QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
+                                                 std::uint32_t capacity) {
+  return ::QueryDosDeviceW(Wide(deviceName), Wide(targets), capacity);
+}
+
+void Win32CoreServices::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+ErrorCode Win32CoreServices::GetLastError() { return ::GetLastError(); }
+void Win32CoreServices::SetLastError(ErrorCode error) { ::SetLastError(error); }
+
+WindowHandle Win32CoreServices::GetDesktopWindow() {
+  return reinterpret_cast<WindowHandle>(::GetDesktopWindow());
+}
+
+char16_t* Win32CoreServices::StrCpyNW(char16_t* target, const char16_t* source, int capacity) {
+  return reinterpret_cast<char16_t*>(::StrCpyNW(Wide(target), Wide(source), capacity));
+}
+
+}  // namespace ejectra::platform::win32

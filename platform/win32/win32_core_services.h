@@ -1,0 +1,58 @@
+// The core's platform seam on real Windows: every method forwards to the
+// call it is named after.
+#pragma once
+
+#include "platform/core_services.h"
+
+namespace ejectra::platform::win32 {
+
+class Win32CoreServices final : public DeviceConfig,
+                                public RegistryReader,
+                                public Kernel,
+                                public Shell {
+ public:
+  CoreServices Services() { return CoreServices{*this, *this, *this, *this}; }
+
+  DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
+                                     std::uint32_t flags) override;
+  bool SetupDiDestroyDeviceInfoList(DevInfoHandle set) override;
+  bool SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
+                             SpDevinfoData* device) override;
+  bool SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoData* device,
+                                   const Guid& interfaceClass, std::uint32_t index,
+                                   SpDeviceInterfaceData* iface) override;
+  bool SetupDiGetDeviceInterfaceDetailW(DevInfoHandle set, const SpDeviceInterfaceData& iface,
+                                        void* detail, std::uint32_t detailSize,
+                                        std::uint32_t* requiredSize,
+                                        SpDevinfoData* device) override;
+  ConfigRet CM_Get_Parent(DevInst* parent, DevInst node, std::uint32_t flags) override;
+  ConfigRet CM_Get_DevNode_Status(std::uint32_t* status, std::uint32_t* problem, DevInst node,
+                                  std::uint32_t flags) override;
+  ConfigRet CM_Get_DevNode_Registry_PropertyW(DevInst node, std::uint32_t property,
+                                              std::uint32_t* regType, void* buffer,
+                                              std::uint32_t* length,
+                                              std::uint32_t flags) override;
+  ConfigRet CM_Get_Device_IDW(DevInst node, char16_t* buffer, std::uint32_t length,
+                              std::uint32_t flags) override;
+  ConfigRet CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer,
+                                   std::uint32_t length, std::uint32_t flags) override;
+  ConfigRet CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType, char16_t* vetoName,
+                                     std::uint32_t vetoNameLength, std::uint32_t flags) override;
+
+  std::int32_t RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t options,
+                             std::uint32_t access, RegKey* key) override;
+  std::int32_t RegQueryValueExW(RegKey key, const char16_t* valueName, std::uint32_t* type,
+                                void* data, std::uint32_t* size) override;
+  std::int32_t RegCloseKey(RegKey key) override;
+
+  std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
+                                std::uint32_t capacity) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  ErrorCode GetLastError() override;
+  void SetLastError(ErrorCode error) override;
+
+  WindowHandle GetDesktopWindow() override;
+  char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) override;
+};
+
+}  // namespace ejectra::platform::win32

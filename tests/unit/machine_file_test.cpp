@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <fstream>
+#include <sstream>
+
+#include "core/pullcore.h"
+#include "platform/sim/machine_builder.h"
+#include "platform/sim/machine_file.h"
+#include "platform/sim/sim_machine.h"
+#include "platform/sim/utf.h"
+
+namespace ejectra::platform::sim {
+namespace {
+
+std::string ReadSample() {
+  std::ifstream file(EJECTRA_SAMPLE_MACHINE, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string Utf8(const char16_t* text) { return Utf16ToUtf8(text); }
+
+TEST(MachineFile, WriteThenParse_KeepsEveryField) {
+  MachineBuilder b;
+  const UsbStorage stick = b.AddUsbStick(u'E', u"Stick \u00e9\u3042");
+  b.Get(stick.disk)
+      .Property(42, kRegDword, {1, 2, 3})
+      .Property(kCmDrpFriendlyName, kRegSz, Utf16Bytes(u"no terminator", false))
+      .BusRelations({u"A", u"B"})
+      .UnreadableId()
+      .Interface(Guid{0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}}, u"\\\\?\\x");
+  b.Get(stick.usbDevice).EjectAnswer(kCrRemoveVetoed).UnreadableStatus().Status(7, 9);
+  b.Get(stick.volume).NotPresent();
+  b.MountRecordData(u'F', kRegBinary, {0xD8, 0x00});  // half a surrogate as text: kept as hex
+  b.DosDevice(u"Q:", {u"one", u"two"});
+  const MachineState original = b.Build();
+
+  std::string error;
+  const auto parsed = ParseMachine(WriteMachine(original), &error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_EQ(WriteMachine(*parsed), WriteMachine(original));
+  ASSERT_EQ(parsed->devices.size(), original.devices.size());
+  const SimDevice& disk = parsed->devices[stick.disk - 1];
+  EXPECT_EQ(disk.properties.at(42).data, (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(disk.properties.at(kCmDrpFriendlyName).data, Utf16Bytes(u"no terminator", false));
+  EXPECT_FALSE(disk.deviceIdReadable);
+  EXPECT_EQ(parsed->devices[stick.usbDevice - 1].ejectAnswer, kCrRemoveVetoed);
+  EXPECT_EQ(parsed->devices[stick.usbDevice - 1].problem, 9u);
+  EXPECT_FALSE(parsed->devices[stick.volume - 1].present);
+  EXPECT_EQ(parsed->interfaces.size(), original.interfaces.size());
+  EXPECT_EQ(parsed->localMachine.at(u"SYSTEM\\MountedDevices").at(u"\\DosDevices\\F:").data,
+            (std::vector<std::uint8_t>{0xD8, 0x00}));
+}
+
+TEST(MachineFile, RejectsWhatIsNotADescription) {
+  for (const char* text : {
+           "", "[]", "{\"devices\": 3}", "{\"devices\": [{}]}",
+           "{\"devices\": [{\"id\": \"A\"}, {\"id\": \"a\"}]}",            // IDs fold A-Z
+           "{\"devices\": [{\"id\": \"A\", \"parent\": \"B\"}]}",
+           "{\"devices\": [{\"id\": \"A\", \"status\": \"0x100000000\"}]}",
+           "{\"devices\": [{\"id\": \"A\", \"status\": -1}]}",
+           "{\"devices\": [{\"id\": \"A\", \"interfaces\": [{\"class\": \"{bad}\"}]}]}",
+           "{\"devices\": [{\"id\": \"A\", \"properties\": [{\"code\": 1, \"hex\": \"abc\"}]}]}",
+           "{\"localMachine\": {\"K\": {\"V\": {\"text\": \"x\", \"hex\": \"00\"}}}}",
+           "{\"dosDevices\": {\"E:\": \"not a list\"}}",
+           "{\"devices\": [{\"id\": \"\\ud800\"}]}",
+       }) {
+    std::string error;
+    EXPECT_FALSE(ParseMachine(text, &error)) << text;
+    EXPECT_FALSE(error.empty()) << text;
+  }
+}
+
+// The bundled sample machine, drive by drive, through the exported operations.
+TEST(SampleMachine, AnswersForEveryDrive) {
+  std::string error;
+  auto state = ParseMachine(ReadSample(), &error);
+  ASSERT_TRUE(state) << error;
+  SimMachine machine(*std::move(state));
+  const CoreServices os = machine.Services();
+
+  struct Expected {
+    char16_t letter;
+    const char16_t* name;  // null: not removable
+    const char16_t* description;
+  };
+  const Expected expected[] = {
+      {u'C', nullptr, nullptr},
+      {u'E', u"SanDisk Cruzer Blade USB Device", u"USB 大容量記憶装置"},
+      {u'F', u"Generic- SD/MMC USB Device", u"USB 大容量記憶装置"},
+      {u'G', nullptr, nullptr},  // the card reader's empty slot
+      {u'H', u"WD My Passport 25E2 SCSI Disk Device", u"USB 接続 SCSI (UAS) マス ストレージ デバイス"},
+      {u'I', nullptr, nullptr},  // the same disk's second partition
+      {u'J', u"", u"ディスク ドライブ"},  // only through its mount record
+      {u'Z', nullptr, nullptr},  // a network share
+  };
+  for (int drive = 1; drive <= 26; ++drive) {
+    const auto letter = static_cast<char16_t>(u'@' + drive);
+    const Expected* e = nullptr;
+    for (const Expected& x : expected) {
+      if (x.letter == letter) e = &x;
+    }
+    std::array<char16_t, 256> name{}, description{};
+    const bool removable =
+        core::IsRemovableHardwareDriveExW(os, drive, name.data(), 256, description.data(), 256);
+    EXPECT_EQ(core::IsRemovableHardwareDrive(os, drive), removable) << static_cast<char>(letter);
+    if (e && e->name) {
+      EXPECT_TRUE(removable) << static_cast<char>(letter);
+      EXPECT_EQ(Utf8(name.data()), Utf8(e->name));
+      EXPECT_EQ(Utf8(description.data()), Utf8(e->description));
+    } else {
+      EXPECT_FALSE(removable) << static_cast<char>(letter);
+    }
+  }
+  EXPECT_TRUE(machine.Record().ejectRequests.empty());
+}
+
+}  // namespace
+}  // namespace ejectra::platform::sim
