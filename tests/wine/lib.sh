@@ -1,0 +1,29 @@
+# Shared by the Wine tests: counting checks, and a fresh Wine prefix.
+# Source it; it sets `passed` and `failed`.
+
+passed=0
+failed=0
+
+pass() { passed=$((passed + 1)); echo "ok - $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL - $1"; }
+
+# expect_eq NAME EXPECTED ACTUAL
+expect_eq() {
+  if [ "$2" == "$3" ]; then
+    pass "$1"
+  else
+    fail "$1"
+    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/    /'
+  fi
+}
+
+# A new prefix for this run, removed when the shell exits.
+fresh_prefix() {
+  WINEPREFIX=$(mktemp -d /tmp/ejectra-wine.XXXXXX)
+  export WINEPREFIX WINEDEBUG=-all
+  trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
+  wineboot -i >/dev/null 2>&1
+}
+
+# The Windows path of a Unix path, through Wine's Z: drive.
+winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The real Pullcore.dll builds, checked from outside and run under Wine:
+# their exports and imports, the real library on Wine's machine, and the
+# simulated library on the bundled sample machine.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/wine/lib.sh"
+
+allowed_imports='ADVAPI32.dll KERNEL32.dll msvcrt.dll SETUPAPI.dll SHLWAPI.dll USER32.dll'
+
+check_library() {  # ARCH FILE
+  local arch=$1 dll=$2 dump
+  dump=$(objdump -p "$dll")
+  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll exports the three functions at ordinals 1-3" \
+    "$(printf '1 IsRemovableHardwareDrive\n2 IsRemovableHardwareDriveExW\n3 RemoveHardwareDrive')" \
+    "$(awk '/Ordinal Base/ {base = $NF}
+            /\[Ordinal\/Name Pointer\] Table/ {table = 1; next}
+            table && NF == 0 {exit}
+            table {gsub(/[][]/, ""); print $1 + base, $2}' <<<"$dump")"
+  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll names itself Pullcore.dll" "Pullcore.dll" \
+    "$(awk '$1 == "Name" && $3 ~ /\.dll$/ {print $3}' <<<"$dump")"
+  local foreign=""
+  for name in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
+    [[ " $allowed_imports " == *" $name "* ]] || foreign+=" $name"
+  done
+  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll imports only system libraries" "" "$foreign"
+}
+
+sample_list=$(cat <<'LIST'
+E: "SanDisk Cruzer Blade USB Device" "USB 大容量記憶装置"
+F: "Generic- SD/MMC USB Device" "USB 大容量記憶装置"
+H: "WD My Passport 25E2 SCSI Disk Device" "USB 接続 SCSI (UAS) マス ストレージ デバイス"
+J: "" "ディスク ドライブ"
+LIST
+)
+
+fresh_prefix
+work=$(mktemp -d /tmp/ejectra-pullcore.XXXXXX)
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
+
+for arch in x86 x64; do
+  build=$root/build/windows-$arch
+  check_library $arch "$build/core/Pullcore.dll"
+  check_library $arch "$build/sim/Pullcore.dll"
+
+  mkdir -p "$work/$arch/real" "$work/$arch/sim"
+  cp "$build/core/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/real/"
+  cp "$build/sim/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/sim/"
+
+  expect_eq "$arch: the real library answers FALSE for drives 0-27 on Wine's machine" \
+    "$(for d in $(seq 0 27); do echo "$d 0 0 0"; done)" \
+    "$(wine "$work/$arch/real/pullcore_probe.exe" sweep 2>/dev/null)"
+
+  cp "$root/machines/sample.json" "$work/$arch/machine.json"
+  export EJECTRA_SIM_MACHINE
+  EJECTRA_SIM_MACHINE=$(winpath "$work/$arch/machine.json")
+  probe() { wine "$work/$arch/sim/pullcore_probe.exe" "$@" 2>/dev/null; }
+  expect_eq "$arch: the sample machine's removable drives, names and descriptions" "$sample_list" "$(probe list)"
+  expect_eq "$arch: the fixed disk C: is not removed" "C: not removed" "$(probe remove C)"
+  expect_eq "$arch: the stick E: is removed" "E: removed" "$(probe remove E)"
+  expect_eq "$arch: E: is gone afterwards" "$(tail -n +2 <<<"$sample_list")" "$(probe list)"
+  expect_eq "$arch: E: cannot be removed twice" "E: not removed" "$(probe remove E)"
+  expect_eq "$arch: J:, reached only through its mount record, is removed" "J: removed" "$(probe remove J)"
+  unset EJECTRA_SIM_MACHINE
+  expect_eq "$arch: without a machine description the simulated library answers FALSE" "" "$(probe list)"
+
+  contract=$(wine "$build/tests/platform_contract_tests.exe" 2>/dev/null)
+  if grep -q '^\[  PASSED  \]' <<<"$contract" && ! grep -q '^\[  FAILED  \]' <<<"$contract"; then
+    pass "$arch: the platform contract holds for the real layer ($(grep -c '^\[       OK \]' <<<"$contract") passed, $(grep -oE '^\[  SKIPPED \] [0-9]+' <<<"$contract" | grep -oE '[0-9]+$' || echo 0) skipped)"
+  else
+    fail "$arch: the platform contract holds for the real layer"
+    grep -A4 'Failure' <<<"$contract" | sed 's/^/    /'
+  fi
+done
+
+echo "pullcore: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
