@@ -86,16 +86,15 @@ DevInfoHandle SimMachine::SetupDiGetClassDevsW(const Guid* classGuid, WindowHand
     return kInvalidHandleValue;
   }
   OpenSet set;
+  const auto& byOwner = InterfacesByOwner();
   for (std::size_t i = 0; i < state_.devices.size(); ++i) {
-    const auto handle = static_cast<DevInst>(i + 1);
     if (Includes(flags, kDigcfPresent) && !state_.devices[i].present) continue;
     // Setup classes are not modelled: only interface sets have members.
     if (!Includes(flags, kDigcfDeviceInterface)) continue;
-    const bool exposes = std::any_of(
-        state_.interfaces.begin(), state_.interfaces.end(), [&](const SimInterface& iface) {
-          return iface.owner == handle && (allClasses || iface.interfaceClass == *classGuid);
-        });
-    if (exposes) set.members.push_back(handle);
+    const bool exposes = std::any_of(byOwner[i].begin(), byOwner[i].end(), [&](std::size_t k) {
+      return allClasses || state_.interfaces[k].interfaceClass == *classGuid;
+    });
+    if (exposes) set.members.push_back(static_cast<DevInst>(i + 1));
   }
   const DevInfoHandle handle = nextSet_;
   nextSet_ += 0x10;
@@ -124,16 +123,30 @@ bool SimMachine::SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
   return true;
 }
 
-std::vector<std::size_t> SimMachine::InterfacesOf(const OpenSet& set,
-                                                  const Guid& interfaceClass) const {
-  std::vector<std::size_t> found;
-  for (const DevInst member : set.members) {
-    for (std::size_t i = 0; i < state_.interfaces.size(); ++i) {
-      const SimInterface& iface = state_.interfaces[i];
-      if (iface.owner == member && iface.interfaceClass == interfaceClass) found.push_back(i);
+const std::vector<std::vector<std::size_t>>& SimMachine::InterfacesByOwner() {
+  if (interfacesByOwner_.size() != state_.devices.size()) {
+    interfacesByOwner_.assign(state_.devices.size(), {});
+    for (std::size_t k = 0; k < state_.interfaces.size(); ++k) {
+      const DevInst owner = state_.interfaces[k].owner;
+      if (owner >= 1 && owner <= state_.devices.size()) interfacesByOwner_[owner - 1].push_back(k);
     }
   }
-  return found;
+  return interfacesByOwner_;
+}
+
+const std::vector<std::size_t>& SimMachine::InterfacesOf(OpenSet& set, const Guid& interfaceClass) {
+  for (const auto& [cls, found] : set.interfaces) {
+    if (cls == interfaceClass) return found;
+  }
+  std::vector<std::size_t> found;
+  const auto& byOwner = InterfacesByOwner();
+  for (const DevInst member : set.members) {
+    if (member == 0 || member > byOwner.size()) continue;
+    for (const std::size_t k : byOwner[member - 1]) {
+      if (state_.interfaces[k].interfaceClass == interfaceClass) found.push_back(k);
+    }
+  }
+  return set.interfaces.emplace_back(interfaceClass, std::move(found)).second;
 }
 
 bool SimMachine::SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoData* device,
@@ -145,9 +158,8 @@ bool SimMachine::SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoD
   if (!iface || iface->cbSize != sizeof(SpDeviceInterfaceData)) {
     return FailWith(kErrorInvalidUserBuffer);
   }
-  OpenSet scope = it->second;
-  if (device) scope.members = {device->DevInst};
-  const std::vector<std::size_t> found = InterfacesOf(scope, interfaceClass);
+  OpenSet single{{device ? device->DevInst : 0}, {}};
+  const std::vector<std::size_t>& found = InterfacesOf(device ? single : it->second, interfaceClass);
   if (index >= found.size()) return FailWith(kErrorNoMoreItems);
   iface->InterfaceClassGuid = interfaceClass;
   iface->Flags = 0x1;  // SPINT_ACTIVE

@@ -63,6 +63,7 @@ class SimMachine final : public DeviceConfig,
   const MachineState& State() const { return state_; }
   MachineState& State() {
     index_.clear();
+    interfacesByOwner_.clear();
     return state_;
   }
   const SimRecord& Record() const { return record_; }
@@ -129,6 +130,8 @@ class SimMachine final : public DeviceConfig,
  private:
   struct OpenSet {
     std::vector<DevInst> members;
+    // The set's interfaces of one class, in enumeration order, made on first use.
+    std::vector<std::pair<Guid, std::vector<std::size_t>>> interfaces;
   };
   struct Fault {
     std::uint32_t skip = 0;
@@ -141,7 +144,8 @@ class SimMachine final : public DeviceConfig,
   std::optional<std::uint32_t> Enter(SimCall call);
   const SimDevice* PresentDevice(DevInst node) const;
   DevInst FindPresent(std::u16string_view instanceId);
-  std::vector<std::size_t> InterfacesOf(const OpenSet& set, const Guid& interfaceClass) const;
+  const std::vector<std::size_t>& InterfacesOf(OpenSet& set, const Guid& interfaceClass);
+  const std::vector<std::vector<std::size_t>>& InterfacesByOwner();
   bool FailWith(ErrorCode error);
   std::uint32_t FailWithZero(ErrorCode error);
   void Remove(DevInst node);
@@ -150,7 +154,9 @@ class SimMachine final : public DeviceConfig,
   SimRecord record_;
   std::map<DevInfoHandle, OpenSet> sets_;
   std::map<RegKey, std::u16string> keys_;
+  // Caches over state_, dropped whenever State() hands it out for change.
   std::unordered_map<std::u16string, DevInst> index_;  // folded instance ID -> handle
+  std::vector<std::vector<std::size_t>> interfacesByOwner_;  // handle - 1 -> interfaces
   std::array<Fault, static_cast<std::size_t>(SimCall::kCount)> faults_{};
   DevInfoHandle nextSet_ = 0x1000;
   RegKey nextKey_ = 0x2000;
