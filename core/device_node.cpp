@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/text.h"
+#include "shared/text.h"
 
 namespace ejectra::core {
 

@@ -1,7 +1,7 @@
 #include "core/removal.h"
 
 #include "core/resolution.h"
-#include "core/text.h"
+#include "shared/text.h"
 
 namespace ejectra::core {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "core/text.h"
+#include "shared/text.h"
 
 namespace ejectra::core {
 

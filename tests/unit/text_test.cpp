@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "shared/text.h"
 
-namespace ejectra::core {
+namespace ejectra {
 namespace {
 
 TEST(EqualsIgnoringAsciiCase, FoldsOnlyTheLettersAToZ) {
@@ -35,4 +35,4 @@ TEST(DriveLetter, AnswersOnlyForOneToTwentySix) {
 }
 
 }  // namespace
-}  // namespace ejectra::core
+}  // namespace ejectra

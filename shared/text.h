@@ -1,4 +1,4 @@
-// Small text helpers of the device removal core.
+// Small text helpers shared by the core library and the tools.
 #pragma once
 
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace ejectra::core {
+namespace ejectra {
 
 // Texts are equal when they have the same length and every code unit is
 // equal once the letters A-Z are folded to a-z. Nothing else is folded.
@@ -22,4 +22,4 @@ std::u16string TextFromBytes(const void* bytes, std::size_t size);
 // The letter of drive number 1 (A) to 26 (Z); nothing for any other number.
 std::optional<char16_t> DriveLetter(int drive) noexcept;
 
-}  // namespace ejectra::core
+}  // namespace ejectra

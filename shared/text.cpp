@@ -1,8 +1,8 @@
-#include "core/text.h"
+#include "shared/text.h"
 
 #include <cstring>
 
-namespace ejectra::core {
+namespace ejectra {
 
 namespace {
 char16_t FoldAsciiLetter(char16_t c) noexcept {
@@ -40,4 +40,4 @@ std::optional<char16_t> DriveLetter(int drive) noexcept {
   return static_cast<char16_t>(u'@' + drive);
 }
 
-}  // namespace ejectra::core
+}  // namespace ejectra

@@ -1,0 +1,52 @@
+// The run-time binding of the core library: loads Pullcore.dll when
+// constructed, binds its three exports by name, forwards calls to them and
+// unloads the library when destroyed.
+#pragma once
+
+#include <string>
+
+#include "platform/calling_convention.h"
+#include "platform/tool_services.h"
+
+namespace ejectra {
+
+class CPullcoreLibrary {
+ public:
+  using IsRemovableEntry = int(EJECTRA_WINAPI*)(int drive);
+  using IsRemovableExEntry = int(EJECTRA_WINAPI*)(int drive, char16_t* name, int nameCapacity,
+                                                  char16_t* description,
+                                                  int descriptionCapacity);
+  using RemoveEntry = int(EJECTRA_WINAPI*)(int drive);
+
+  // The file name of the library, looked for in the program's own folder
+  // and then in the system folder, never along the search path.
+  static constexpr char16_t kFileName[] = u"PULLCORE.DLL";
+
+  CPullcoreLibrary(platform::Modules& modules, platform::Output& output, bool load);
+  ~CPullcoreLibrary();
+  CPullcoreLibrary(const CPullcoreLibrary&) = delete;
+  CPullcoreLibrary& operator=(const CPullcoreLibrary&) = delete;
+
+  bool IsLoaded() const { return module_ != 0; }
+  int IsRemovableHardwareDrive(int drive) const;
+  // 1 with both texts set, or 0 with both untouched. Texts of 256
+  // characters or more do not fit and answer 0.
+  int IsRemovableHardwareDriveEx(int drive, std::u16string& name,
+                                 std::u16string& description) const;
+  int RemoveHardwareDrive(int drive) const;
+
+ private:
+  void Load();
+  platform::ProcAddress Resolve(std::u16string_view name);
+  std::u16string FolderOfProgram();
+  std::u16string SystemFolder();
+
+  platform::Modules& modules_;
+  platform::Output& output_;
+  platform::ModuleHandle module_ = 0;
+  IsRemovableEntry isRemovable_ = nullptr;
+  IsRemovableExEntry isRemovableEx_ = nullptr;
+  RemoveEntry remove_ = nullptr;
+};
+
+}  // namespace ejectra

@@ -1,0 +1,54 @@
+#include "tools/console/console_unplug_tool.h"
+
+#include "tools/message_ids.h"
+
+namespace ejectra::tools {
+
+using namespace platform;
+
+void CConsoleUnplugTool::WriteLine(std::u16string_view text) {
+  os().output.WriteStdout(os().output.WideCharToMultiByte(text) + "\n");
+}
+
+void CConsoleUnplugTool::ListDrives() {
+  const std::uint32_t present = os().process.GetLogicalDrives();
+  int listed = 0;
+  for (int i = 0; i < 26; ++i) {
+    std::u16string name, description;
+    if ((present & (1u << i)) && library().IsRemovableHardwareDriveEx(i + 1, name, description)) {
+      WriteLine(FormatMessageTemplate(u"[%c:] %s ( %s )",
+                                      {DriveLetterOf(i + 1), std::u16string_view(name),
+                                       std::u16string_view(description)}));
+      ++listed;
+    }
+  }
+  if (listed == 0) WriteLine(os().modules.LoadStringW(kMsgNoRemovableDrive));
+}
+
+void CConsoleUnplugTool::ShowUsage() { ShowMessage(kMsgUsage, kMbIconWarning); }
+
+int CConsoleUnplugTool::OutputText(std::u16string_view text, std::uint32_t) {
+  WriteLine(text);
+  return 0;
+}
+
+std::u16string VersionBanner(const CFileVersionInfo& info) {
+  const VsFixedFileInfo* fixed = info.GetFixedFileInfo();
+  const char16_t* copyright = nullptr;
+  std::uint32_t length = 0;
+  if (!fixed || !info.QueryValue(u"LegalCopyright", &copyright, &length)) return {};
+  std::u16string_view text(copyright, length);  // the length may count the terminator
+  text = text.substr(0, text.find(u'\0'));
+  return FormatMessageTemplate(u"Ejectra (Console) Version %d.%02d\n%s\n\n",
+                               {std::int64_t{fixed->dwFileVersionMS >> 16},
+                                std::int64_t{fixed->dwFileVersionMS & 0xFFFF}, text});
+}
+
+int RunConsoleTool(const ToolServices& os) {
+  CConsoleUnplugTool tool(os);
+  const std::u16string banner = VersionBanner(CFileVersionInfo(os.modules, os.version, nullptr));
+  if (!banner.empty()) tool.OutputText(banner, 0);
+  return tool.Run();
+}
+
+}  // namespace ejectra::tools

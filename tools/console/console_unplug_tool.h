@@ -1,0 +1,29 @@
+// ejectrac: the unplug tool that writes to standard output.
+#pragma once
+
+#include "shared/file_version_info.h"
+#include "tools/unplug_tool.h"
+
+namespace ejectra::tools {
+
+class CConsoleUnplugTool final : public CUnplugTool {
+ public:
+  using CUnplugTool::CUnplugTool;
+
+  // "[E:] name ( description )" for each removable drive, or message 2005.
+  void ListDrives() override;
+  void ShowUsage() override;
+  int OutputText(std::u16string_view text, std::uint32_t style) override;
+
+ private:
+  void WriteLine(std::u16string_view text);
+};
+
+// "Ejectra (Console) Version 1.10", the copyright line and an empty line,
+// or nothing when the version resource lacks either part.
+std::u16string VersionBanner(const CFileVersionInfo& info);
+
+// The whole run of ejectrac: the tool, the banner, the run; the exit code.
+int RunConsoleTool(const platform::ToolServices& os);
+
+}  // namespace ejectra::tools

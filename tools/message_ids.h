@@ -1,0 +1,35 @@
+// The string table IDs of the unplug tools. Both tools carry their own
+// table (tools/console/messages.h, tools/windowless/messages.h) under these IDs.
+#pragma once
+
+#include <cstdint>
+
+namespace ejectra::tools {
+
+enum MessageId : std::uint32_t {
+  kMsgProductName = 103,      // caption of every message box
+  kMsgUsage = 104,
+  kMsgLibraryMissing = 1001,  // stops the run
+  kMsgComFailed = 1002,       // stops the run
+  kMsgHookFailed = 1003,      // stops the run
+  kMsgNotRemovable = 2001,    // %c
+  kMsgNotPresent = 2002,      // %c
+  kMsgNoSuchDevice = 2003,    // %s
+  kMsgNotSupported = 2004,    // the windowless tool's answer to /L
+  kMsgNoRemovableDrive = 2005,
+};
+
+// Exit codes, a published contract:
+//   0  the run did what was asked: /L answered; a drive list processed,
+//      whatever became of each drive; a device found and removed; nothing
+//      asked beyond /B and /S.
+//   1  the run failed: usage shown (arguments not understood, or the
+//      command line could not be split); Pullcore.dll missing; COM or the
+//      hook helper failed; the device named with /D not found, not
+//      removable or not removed.
+enum ExitCode : int {
+  kExitSuccess = 0,
+  kExitFailure = 1,
+};
+
+}  // namespace ejectra::tools

@@ -1,0 +1,182 @@
+#include "tools/unplug_tool.h"
+
+#include "shared/text.h"
+#include "tools/message_ids.h"
+
+namespace ejectra::tools {
+
+using namespace platform;
+
+namespace {
+
+bool IsSwitch(std::u16string_view argument, char16_t letter) {
+  return argument.size() == 2 && (argument[0] == u'/' || argument[0] == u'-') &&
+         (argument[1] == letter || argument[1] == letter + (u'a' - u'A'));
+}
+
+// COM initialised for the scope of one operation, if it could be.
+class CComInitScope {
+ public:
+  explicit CComInitScope(Com& com) : com_(com), initialized_(com.CoInitialize() >= 0) {}
+  ~CComInitScope() {
+    if (initialized_) com_.CoUninitialize();
+    initialized_ = false;
+  }
+  CComInitScope(const CComInitScope&) = delete;
+  CComInitScope& operator=(const CComInitScope&) = delete;
+  bool Initialized() const { return initialized_; }
+
+ private:
+  Com& com_;
+  bool initialized_;
+};
+
+}  // namespace
+
+bool ParseDriveList(std::u16string_view argument, std::uint32_t& mask) {
+  std::uint32_t drives = 0;
+  for (char16_t c : argument) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    if (c == u':') continue;
+    if (c < u'A' || c > u'Z') return false;
+    drives |= 1u << (c - u'A');
+  }
+  mask = drives;
+  return true;
+}
+
+bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& options) {
+  if (args.size() == 1) return false;  // the program alone: nothing asked
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::u16string& argument = args[i];
+    if (IsSwitch(argument, u'D')) {
+      if (i + 1 == args.size()) return false;
+      options.deviceName = args[i + 1];
+      options.mode = ModeDevice;
+      return true;
+    }
+    if (IsSwitch(argument, u'L')) {
+      options.mode = ModeList;
+      return true;
+    }
+    if (IsSwitch(argument, u'B')) {
+      options.balloon = true;
+    } else if (IsSwitch(argument, u'S')) {
+      options.skipAbsent = true;
+    } else {
+      std::uint32_t mask = 0;
+      if (!ParseDriveList(argument, mask)) return false;
+      options.driveMask = mask;
+      options.mode = ModeDrives;
+      return true;
+    }
+  }
+  return true;
+}
+
+CUnplugTool::CUnplugTool(const ToolServices& os)
+    : os_(os), library_(os.modules, os.output, /*load=*/true) {}
+
+bool CUnplugTool::ParseCommandLine(UnplugOptions& options) {
+  std::vector<std::u16string> args;
+  const std::u16string commandLine = os_.process.GetCommandLineW();
+  // A command line that cannot be split is not understood: usage, exit 1.
+  if (!os_.process.CommandLineToArgvW(commandLine.c_str(), args) || args.empty()) return false;
+  return ParseArguments(args, options);
+}
+
+int CUnplugTool::Run() {
+  UnplugOptions options;
+  if (!ParseCommandLine(options)) {
+    ShowUsage();
+    return kExitFailure;
+  }
+  if (!library_.IsLoaded()) {
+    ShowMessage(kMsgLibraryMissing, kMbIconError);
+    return kExitFailure;
+  }
+  if (options.mode & ModeList) {
+    ListDrives();
+    return kExitSuccess;
+  }
+  const int removed = options.balloon ? RemoveDrivesWithBalloon(options) : RemoveDrives(options);
+  return removed ? kExitSuccess : kExitFailure;
+}
+
+int CUnplugTool::RemoveDrives(const UnplugOptions& options) {
+  if (options.mode & ModeDevice) {
+    const int drive = FindDriveByDeviceName(options.deviceName);
+    if (drive == -1) {
+      ShowMessageFormat(kMsgNoSuchDevice, std::u16string_view(options.deviceName), kMbIconWarning);
+      return 0;
+    }
+    return RemoveDrive(drive);
+  }
+  if (options.mode & ModeDrives) {
+    const std::uint32_t present = os_.process.GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+      const std::uint32_t bit = 1u << i;
+      if ((options.driveMask & bit) && (!options.skipAbsent || (present & bit))) RemoveDrive(i + 1);
+    }
+  }
+  return 1;
+}
+
+int CUnplugTool::RemoveDrive(int drive) {
+  if (!(os_.process.GetLogicalDrives() & (1u << (drive - 1)))) {
+    ShowMessageFormat(kMsgNotPresent, DriveLetterOf(drive), kMbIconWarning);
+    return 0;
+  }
+  if (!library_.IsRemovableHardwareDrive(drive)) {
+    ShowMessageFormat(kMsgNotRemovable, DriveLetterOf(drive), kMbIconWarning);
+    return 0;
+  }
+  return library_.RemoveHardwareDrive(drive) ? 1 : 0;
+}
+
+int CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {
+  const std::uint32_t present = os_.process.GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    std::u16string name, description;
+    if ((present & (1u << i)) && library_.IsRemovableHardwareDriveEx(i + 1, name, description) &&
+        EqualsIgnoringAsciiCase(name, deviceName)) {
+      return i + 1;
+    }
+  }
+  return -1;
+}
+
+int CUnplugTool::RemoveDrivesWithBalloon(const UnplugOptions& options) {
+  CComInitScope com(os_.com);
+  if (!com.Initialized()) {
+    ShowMessage(kMsgComFailed, kMbIconError);
+    return 0;
+  }
+  HookHelperObject* helper = nullptr;
+  const std::int32_t created = os_.com.CoCreateInstance(
+      kClsidPullcoreHookHelper, kClsctxInprocAndLocal, kIidPullcoreHookHelper, &helper);
+  if (created < 0 && created != kRegdbEClassNotReg) {
+    ShowMessage(kMsgHookFailed, kMbIconError);
+    if (helper) helper->Release();
+    return 0;
+  }
+  // Not registered: the drives go without the balloon, and without a word.
+  std::int32_t users = 0;  // the server's count; never read here
+  if (helper) helper->StartHook(&users);
+  const int removed = RemoveDrives(options);
+  if (helper) {
+    helper->StopHook(&users);
+    helper->Release();
+  }
+  return removed;
+}
+
+int CUnplugTool::ShowMessage(std::uint32_t id, std::uint32_t style) {
+  return OutputText(os_.modules.LoadStringW(id), style);
+}
+
+int CUnplugTool::ShowMessageFormat(std::uint32_t id, MessageArg arg, std::uint32_t style) {
+  return OutputText(FormatMessageTemplate(os_.modules.LoadStringW(id), {arg}), style);
+}
+
+}  // namespace ejectra::tools

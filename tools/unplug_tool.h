@@ -1,0 +1,81 @@
+// The core shared by the two unplug tools: the command-line grammar, the run
+// loop and the per-drive sequence. Each tool derives one class that supplies
+// the output operations.
+//
+// Call order: the entry point constructs the tool (which loads the core
+// library), calls Run once, and destroys it (which unloads the library). Run
+// parses the command line, checks the library, then lists or removes; every
+// message goes through ShowMessage or ShowMessageFormat to OutputText.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/tool_services.h"
+#include "shared/message_format.h"
+#include "shared/pullcore_library.h"
+
+namespace ejectra::tools {
+
+enum UnplugMode : std::int32_t {
+  ModeNone = 0,
+  ModeDrives = 1,  // drive letters
+  ModeDevice = 2,  // a device name
+  ModeList = 4,
+};
+
+struct UnplugOptions {
+  std::uint32_t driveMask = 0;  // bit i: drive letter A + i
+  std::int32_t mode = ModeNone;
+  bool balloon = false;         // /B
+  bool skipAbsent = false;      // /S
+  std::u16string deviceName;    // the argument after /D, verbatim
+};
+
+// Reads one drive-list argument such as "E:", "EF" or "a:b:"; colons are
+// skipped, letters set their bit, anything else makes the whole argument
+// invalid and leaves `mask` as it was.
+bool ParseDriveList(std::u16string_view argument, std::uint32_t& mask);
+
+// Fills `options` from the arguments after the program's own; false when the
+// usage is to be shown.
+bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& options);
+
+class CUnplugTool {
+ public:
+  CUnplugTool(const platform::ToolServices& os);
+  CUnplugTool(const CUnplugTool&) = delete;
+  CUnplugTool& operator=(const CUnplugTool&) = delete;
+
+  int Run();
+
+  bool ParseCommandLine(UnplugOptions& options);
+  int RemoveDrives(const UnplugOptions& options);
+  int RemoveDrive(int drive);
+  int FindDriveByDeviceName(std::u16string_view deviceName);
+  int RemoveDrivesWithBalloon(const UnplugOptions& options);
+
+  // The output operations, in this order. Both message operations load the
+  // text from the program's string table (a missing ID gives the empty text)
+  // and hand it, formatted, to OutputText.
+  virtual void ListDrives() = 0;
+  virtual void ShowUsage() = 0;
+  virtual int ShowMessageFormat(std::uint32_t id, MessageArg arg, std::uint32_t style);
+  virtual int OutputText(std::u16string_view text, std::uint32_t style) = 0;
+  virtual int ShowMessage(std::uint32_t id, std::uint32_t style);
+
+ protected:
+  ~CUnplugTool() = default;
+
+  const platform::ToolServices& os() const { return os_; }
+  const CPullcoreLibrary& library() const { return library_; }
+
+ private:
+  platform::ToolServices os_;
+  CPullcoreLibrary library_;
+};
+
+inline char16_t DriveLetterOf(int drive) { return static_cast<char16_t>(u'@' + drive); }
+
+}  // namespace ejectra::tools

@@ -1,0 +1,21 @@
+// Ejectra: the unplug tool without a window of its own, speaking through
+// message boxes.
+#pragma once
+
+#include "tools/unplug_tool.h"
+
+namespace ejectra::tools {
+
+class CWindowlessUnplugTool final : public CUnplugTool {
+ public:
+  using CUnplugTool::CUnplugTool;
+
+  void ListDrives() override;  // not supported here: message 2004
+  void ShowUsage() override;
+  // A modal box captioned with the product name; returns the button pressed.
+  int OutputText(std::u16string_view text, std::uint32_t style) override;
+};
+
+int RunWindowlessTool(const platform::ToolServices& os);
+
+}  // namespace ejectra::tools
