@@ -27,3 +27,17 @@ fresh_prefix() {
 
 # The Windows path of a Unix path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
+
+# install_sample_machine FOLDER BUILD: the tools and the simulated
+# Pullcore.dll in FOLDER, a copy of the sample machine beside them (named by
+# EJECTRA_SIM_MACHINE), and its drive letters present in the prefix.
+install_sample_machine() {
+  local folder=$1 build=$2 letter
+  cp "$build/bin/ejectrac.exe" "$build/bin/Ejectra.exe" "$build/sim/Pullcore.dll" "$folder/"
+  cp "$(dirname "${BASH_SOURCE[0]}")/../../machines/sample.json" "$folder/machine.json"
+  mkdir -p "$folder/media"
+  for letter in e f g h i j; do ln -sfn "$folder/media" "$WINEPREFIX/dosdevices/$letter:"; done
+  wineserver -k >/dev/null 2>&1  # Wine reads the drive letters afresh
+  export EJECTRA_SIM_MACHINE LC_ALL=ja_JP.UTF-8
+  EJECTRA_SIM_MACHINE=$(winpath "$folder/machine.json")
+}

@@ -40,11 +40,11 @@ trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
 
 for arch in x86 x64; do
   build=$root/build/windows-$arch
-  check_library $arch "$build/core/Pullcore.dll"
+  check_library $arch "$build/bin/Pullcore.dll"
   check_library $arch "$build/sim/Pullcore.dll"
 
   mkdir -p "$work/$arch/real" "$work/$arch/sim"
-  cp "$build/core/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/real/"
+  cp "$build/bin/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/real/"
   cp "$build/sim/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/sim/"
 
   expect_eq "$arch: the real library answers FALSE for drives 0-27 on Wine's machine" \
