@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The real ejectrac.exe builds under Wine, on the sample machine through the
+# simulated Pullcore.dll, with the Japanese ANSI code page (932): the bytes it
+# writes, its exit codes, listing, matching and skipping; and what a build
+# links and carries, checked from outside.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/wine/lib.sh"
+
+fresh_prefix
+work=$(mktemp -d /tmp/ejectra-console.XXXXXX)
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
+
+# What ejectrac writes, as the bytes of code page 932 with CR LF line ends.
+cp932() { iconv -f UTF-8 -t CP932 | sed 's/$/\r/'; }
+
+banner=$'Ejectra (Console) Version 1.10\nCopyright (C) 2026 Lumenfold. All rights reserved.\n\n'
+usage=$(cat <<'TEXT'
+使用法: ejectrac [/B] [[/S] ドライブ名 | /D デバイス名] | [/L]
+
+ドライブ名     ドライブ名を指定します。 (例)「A: B:」または「ABC」(複数指定)
+/D デバイス名  デバイス名を指定します。 (例) TOSHIBA MK5004MAL USB Device
+/L             現在接続されている取り外し可能なデバイスの一覧を表示します。
+/B             ハードウェアの取り外しメッセージをバルーン表示にする。
+/S             接続されていないドライブをスキップする
+TEXT
+)
+listing=$(cat <<'TEXT'
+[E:] SanDisk Cruzer Blade USB Device ( USB 大容量記憶装置 )
+[F:] Generic- SD/MMC USB Device ( USB 大容量記憶装置 )
+[H:] WD My Passport 25E2 SCSI Disk Device ( USB 接続 SCSI (UAS) マス ストレージ デバイス )
+[J:]  ( ディスク ドライブ )
+TEXT
+)
+
+for arch in x86 x64; do
+  build=$root/build/windows-$arch
+  dir=$work/$arch
+  mkdir -p "$dir"
+  install_sample_machine "$dir" "$build"
+  sample=$(cat "$dir/machine.json")
+  reset_machine() { printf '%s\n' "$sample" >"$dir/machine.json"; }
+  edit_machine() {  # PYTHON: a statement on `m`, the machine description
+    python3 -c "import json,sys; m=json.load(open(sys.argv[1])); $1; json.dump(m, open(sys.argv[1],'w'), ensure_ascii=False)" "$dir/machine.json"
+  }
+  # ejectrac ARGS...: sets `out` (UTF-8, banner removed, CR LF kept) and `code`.
+  ejectrac() {
+    wine "$dir/ejectrac.exe" "$@" >"$work/out" 2>/dev/null
+    code=$?
+    out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
+  }
+
+  wine "$dir/ejectrac.exe" >"$work/out" 2>/dev/null
+  code=$?
+  expect_eq "$arch: no arguments: exit code 1" 1 "$code"
+  if cmp -s "$work/out" <(printf '%s\n%s\n' "$banner" "$usage" | cp932); then
+    pass "$arch: no arguments: banner and usage, byte for byte in code page 932 with CR LF"
+  else
+    fail "$arch: no arguments: banner and usage, byte for byte in code page 932 with CR LF"
+    cmp "$work/out" <(printf '%s\n%s\n' "$banner" "$usage" | cp932) | sed 's/^/    /'
+  fi
+
+  ejectrac /L
+  expect_eq "$arch: /L lists the removable drives in letter order (exit $code)" "$listing" "$out"
+  expect_eq "$arch: /L exit code 0" 0 "$code"
+  ejectrac /L A:
+  expect_eq "$arch: /L A: lists and ignores A:" "$listing" "$out"
+  ejectrac /D
+  expect_eq "$arch: /D alone shows the usage, exit 1" "$usage|1" "$out|$code"
+  ejectrac /X
+  expect_eq "$arch: an argument that is no drive list shows the usage, exit 1" "$usage|1" "$out|$code"
+  ejectrac "A: B:"
+  expect_eq "$arch: a quoted drive list with a blank shows the usage, exit 1" "$usage|1" "$out|$code"
+  ejectrac /B /S
+  expect_eq "$arch: only switches: nothing, exit 0" "|0" "$out|$code"
+  ejectrac :
+  expect_eq "$arch: an empty drive list: nothing, exit 0" "|0" "$out|$code"
+
+  ejectrac QCG
+  expect_eq "$arch: absent and fixed drives are reported in letter order, exit 0" \
+    "$(printf 'ドライブ C: は、取り外し可能なドライブではありません。\nドライブ G: は、取り外し可能なドライブではありません。\nドライブ Q: は、システムに存在しません。')|0" \
+    "$out|$code"
+  ejectrac /S Q
+  expect_eq "$arch: /S passes over an absent drive silently, exit 0" "|0" "$out|$code"
+
+  ejectrac /D "sandisk cruzer blade usb DEVICE "
+  expect_eq "$arch: /D with a trailing blank matches nothing, exit 1" \
+    'デバイス名 "sandisk cruzer blade usb DEVICE " に一致する取り外し可能なドライブは見つかりませんでした。|1' \
+    "$out|$code"
+  ejectrac /D "sandisk cruzer blade usb DEVICE"
+  expect_eq "$arch: /D in other letter case matches and removes, exit 0" "|0" "$out|$code"
+  ejectrac E: F:
+  expect_eq "$arch: E: is already gone; only the first drive-list argument is read" \
+    "ドライブ E: は、取り外し可能なドライブではありません。|0" "$out|$code"
+  ejectrac /L
+  expect_eq "$arch: E: is gone, F: is still there" "$(tail -n +2 <<<"$listing")" "$out"
+
+  reset_machine
+  edit_machine 'm["devices"][[d["id"] for d in m["devices"]].index("USB\\VID_0781&PID_5567\\4C530001230512115253")]["ejectAnswer"] = 23'
+  ejectrac /D "SanDisk Cruzer Blade USB Device"
+  expect_eq "$arch: /D whose removal is vetoed: no message, exit 1" "|1" "$out|$code"
+  ejectrac E:
+  expect_eq "$arch: a drive list whose removal is vetoed: exit 0" "|0" "$out|$code"
+
+  reset_machine
+  edit_machine 'next(d for d in m["devices"] if d.get("friendlyName", "").startswith("WD "))["friendlyName"] = "Twin"; next(d for d in m["devices"] if d.get("friendlyName", "").startswith("Generic-"))["friendlyName"] = "Twin"'
+  ejectrac /D twin
+  ejectrac /L
+  expect_eq "$arch: /D with a name two drives share removes the lower letter" \
+    "$(printf '[E:] SanDisk Cruzer Blade USB Device ( USB 大容量記憶装置 )\n[H:] Twin ( USB 接続 SCSI (UAS) マス ストレージ デバイス )\n[J:]  ( ディスク ドライブ )')" \
+    "$out"
+
+  printf '{}\n' >"$dir/machine.json"
+  ejectrac /L
+  expect_eq "$arch: /L with nothing removable prints message 2005, exit 0" \
+    "取り外し可能なドライブはありません。|0" "$out|$code"
+  reset_machine
+
+  # The core library: missing, planted in the current folder, or lacking exports.
+  mkdir -p "$dir/alone" "$dir/planted" "$dir/partial"
+  cp "$dir/ejectrac.exe" "$dir/alone/"
+  cp "$build/sim/Pullcore.dll" "$dir/planted/"
+  cp "$dir/ejectrac.exe" "$build/sim-partial/Pullcore.dll" "$dir/partial/"
+  (cd "$dir/planted" && wine "$dir/alone/ejectrac.exe" /L >"$work/out" 2>/dev/null); code=$?
+  out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
+  expect_eq "$arch: /L without Pullcore.dll beside the program, one planted in the current folder: message 1001, exit 1" \
+    "Pullcore.dll が見つかりませんでした。|1" "$out|$code"
+  wine "$dir/alone/ejectrac.exe" /X >"$work/out" 2>/dev/null; code=$?
+  out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
+  expect_eq "$arch: without Pullcore.dll a bad argument still shows the usage first" "$usage|1" "$out|$code"
+  wine "$dir/partial/ejectrac.exe" /L >"$work/out" 2>/dev/null; code=$?
+  out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
+  expect_eq "$arch: a Pullcore.dll lacking its first export lists nothing" "取り外し可能なドライブはありません。|0" "$out|$code"
+  wine "$dir/partial/ejectrac.exe" E: >"$work/out" 2>/dev/null; code=$?
+  out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
+  expect_eq "$arch: ... and calls every drive not removable" "ドライブ E: は、取り外し可能なドライブではありません。|0" "$out|$code"
+  ejectrac /L
+  expect_eq "$arch: ... and removed nothing" "$listing" "$out"
+done
+
+echo "console: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

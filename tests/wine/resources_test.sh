@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The tools' executables checked from outside, without running them: what
+# they import, their subsystem, string table language, version resource and
+# Ejectra's icons.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/wine/lib.sh"
+
+allowed='ADVAPI32.dll KERNEL32.dll msvcrt.dll SETUPAPI.dll SHLWAPI.dll USER32.dll SHELL32.dll VERSION.dll ole32.dll OLEAUT32.dll'
+work=$(mktemp -d /tmp/ejectra-resources.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+version_of() {  # DESCRIPTION NAME: the expected version resource
+  cat <<TEXT
+FixedFileVersion=1.10.112.0
+FixedProductVersion=1.10.0.0
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\Comments=取り外し可能なドライブを安全に取り外します。
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\CompanyName=Lumenfold
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\FileDescription=$1
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\FileVersion=1.10.112.0
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\InternalName=$2
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\LegalCopyright=Copyright (C) 2026 Lumenfold. All rights reserved.
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\OriginalFilename=$2.exe
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\ProductName=Ejectra
+VS_VERSION_INFO\\StringFileInfo\\041104b0\\ProductVersion=1.10.0.0
+VS_VERSION_INFO\\VarFileInfo\\Translation=0411/04b0
+TEXT
+}
+
+# The icon groups: ID, then each image as WIDTHxHEIGHT@BITS.
+icon_groups() {
+  local exe=$1 id
+  for id in $(wrestool -l -t 14 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n); do
+    wrestool -x --raw -t 14 -n "$id" "$exe" >"$work/group"
+    python3 - "$id" "$work/group" <<'PY'
+import struct, sys
+data = open(sys.argv[2], "rb").read()
+_, kind, count = struct.unpack_from("<HHH", data, 0)
+images = []
+for i in range(count):
+    w, h, colors, _, planes, bits, size, rid = struct.unpack_from("<BBBBHHIH", data, 6 + 14 * i)
+    images.append(f"{w or 256}x{h or 256}@{bits}")
+print(sys.argv[1], kind, " ".join(images))
+PY
+  done
+}
+
+for arch in x86 x64; do
+  bin=$root/build/windows-$arch/bin
+  for exe in ejectrac Ejectra; do
+    dump=$(objdump -p "$bin/$exe.exe")
+    foreign=""
+    for name in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
+      [[ " $allowed " == *" $name "* ]] || foreign+=" $name"
+    done
+    expect_eq "$arch: $exe.exe imports only system libraries" "" "$foreign"
+    wrestool -x --raw -t 16 "$bin/$exe.exe" >"$work/version"
+    case $exe in
+      ejectrac) expected=$(version_of "Ejectra コンソール版" ejectrac); subsystem=3 ;;
+      Ejectra) expected=$(version_of "Ejectra" Ejectra); subsystem=2 ;;
+    esac
+    expect_eq "$arch: $exe.exe carries its version resource" "$expected" \
+      "$(python3 "$root/tests/wine/version_resource.py" "$work/version")"
+    expect_eq "$arch: $exe.exe is of subsystem $subsystem" "$subsystem" \
+      "$(awk '$1 == "Subsystem" {print $2 + 0}' <<<"$dump")"
+    expect_eq "$arch: $exe.exe's string table is Japanese (1041)" "1041" \
+      "$(wrestool -l -t 6 "$bin/$exe.exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
+  done
+
+  expected_icons=$(for id in 107 $(seq 129 166); do echo "$id 1 16x16@8 32x32@8 48x48@8 16x16@32 32x32@32 48x48@32"; done)
+  expect_eq "$arch: Ejectra.exe carries the 39 icon groups, six images each" "$expected_icons" \
+    "$(icon_groups "$bin/Ejectra.exe")"
+done
+
+echo "resources: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

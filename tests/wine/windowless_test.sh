@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Ejectra.exe, the tool that speaks only in message boxes, run under Wine on
+# a virtual X display: for each case, box_reader.exe reads every box the tool
+# shows (caption and whole text) and answers it with OK, a relay trace of
+# USER32.MessageBoxW gives each box's style, and the exit code is checked.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+# Message boxes need an X display: the whole test runs inside one xvfb-run,
+# with its own prefix and so its own wineserver, started under that display.
+if [ -z "${EJECTRA_WINDOWLESS_UNDER_XVFB:-}" ]; then
+  EJECTRA_WINDOWLESS_UNDER_XVFB=1 exec xvfb-run -a "$0" "$@"
+fi
+
+source "$root/tests/wine/lib.sh"
+
+build=$root/build/windows-x86
+if [ ! -f "$build/tests/box_reader.exe" ]; then
+  fail "box_reader.exe is built (build/windows-x86/tests)"
+  echo "windowless: $passed passed, $failed failed"
+  exit 1
+fi
+fresh_prefix
+work=$(mktemp -d /tmp/ejectra-windowless.XXXXXX)
+trap 'kill $(jobs -p) 2>/dev/null; wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
+
+mkdir -p "$work/tool" "$work/nolib"
+install_sample_machine "$work/tool" "$build"
+cp "$build/bin/Ejectra.exe" "$work/nolib/"
+cp "$build/tests/box_reader.exe" "$work/"
+wineserver -w  # the server that install_sample_machine stopped is gone
+# One server for the whole test, so that the runs do not each start Wine anew.
+wineserver -p >/dev/null 2>&1
+# Without a window manager, Wine waits 2 s for every hidden managed window to
+# be withdrawn; unmanaged windows close at once. The relay trace is kept to
+# the message boxes (it is switched on per run, in WINEDEBUG).
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d user32.MessageBoxW /f \
+  >/dev/null 2>&1
+
+stop_file=$(winpath "$work")\\stop
+
+# run_tool FOLDER ARGUMENTS...: runs FOLDER/Ejectra.exe while box_reader
+# answers its boxes. Sets status (the exit code, 124 if it had to be stopped
+# after 60 s) and boxes: one line per box, in order,
+# "caption<TAB>style<TAB>icon<TAB>text", the style from the relay trace, the
+# rest from box_reader.
+run_tool() {
+  local folder=$1
+  shift
+  rm -f "$work/stop" "$work/boxes" "$work/relay"
+  timeout 60 wine "$work/box_reader.exe" 30 "$stop_file" >"$work/boxes" 2>/dev/null &
+  local reader=$!
+  WINEDEBUG=+relay timeout 60 wine "$folder/Ejectra.exe" "$@" 2>"$work/relay"
+  status=$?
+  touch "$work/stop"
+  wait "$reader"
+  # The relay line: Call user32.MessageBoxW(owner,text,caption,style) ret=...
+  # The text may be cut, but the style is always the last argument.
+  local styles
+  styles=$(sed -n 's/^.*:Call user32\.MessageBoxW(.*,\([0-9a-fA-F]\{8\}\)) ret=.*$/\1/p' "$work/relay" |
+    while read -r hex; do printf '0x%x\n' "$((16#$hex))"; done)
+  boxes=$(paste <(grep '^BOX	' "$work/boxes" | cut -f2) <(printf '%s\n' "$styles" | grep .) \
+    <(grep '^BOX	' "$work/boxes" | cut -f3-) | grep -v '^[[:space:]]*$')
+}
+
+# check NAME EXPECTED_STATUS EXPECTED_BOXES: the checks of the last run.
+check() {
+  if [ "$status" -eq 124 ]; then
+    fail "$1 ends within 60 s"
+  else
+    pass "$1 ends within 60 s"
+  fi
+  expect_eq "$1 exits with $2" "$2" "$status"
+  expect_eq "$1 shows its boxes" "$3" "$boxes"
+}
+
+fresh_machine() { cp "$root/machines/sample.json" "$work/tool/machine.json"; }
+
+usage='Ejectra\n\n使用法: ejectra [/B] [[/S] ドライブ名 | /D デバイス名]\n\nドライブ名     ドライブ名を指定します。 (例)「A: B:」または「ABC」(複数指定)\n/D デバイス名  デバイス名を指定します。 (例) TOSHIBA MK5004MAL USB Device\n/B             ハードウェアの取り外しメッセージをバルーン表示にする。\n/S             接続されていないドライブをスキップする'
+
+fresh_machine
+run_tool "$work/tool"
+check "no arguments" 1 "Ejectra	0x30	warning	$usage"
+
+fresh_machine
+run_tool "$work/tool" /L
+check "/L" 0 "Ejectra	0x30	warning	サポートされていないオプションです。"
+
+fresh_machine
+run_tool "$work/tool" /D "SanDisk Cruzer Blade USB Device"
+check "/D with the name of E: (removed without a word)" 0 ""
+
+fresh_machine
+run_tool "$work/tool" QCE
+check "QCE (a box for C:, then one for Q:)" 0 "$(printf '%s\n' \
+  "Ejectra	0x30	warning	ドライブ C: は、取り外し可能なドライブではありません。" \
+  "Ejectra	0x30	warning	ドライブ Q: は、システムに存在しません。")"
+run_tool "$work/tool" /D "SanDisk Cruzer Blade USB Device"
+check "after QCE, /D with the name of E: (E: is gone)" 1 \
+  "Ejectra	0x30	warning	デバイス名 \"SanDisk Cruzer Blade USB Device\"  に一致する取り外し可能なドライブは見つかりませんでした。"
+
+fresh_machine
+run_tool "$work/tool" /D nothing
+check "/D nothing (two blanks after the quote)" 1 \
+  "Ejectra	0x30	warning	デバイス名 \"nothing\"  に一致する取り外し可能なドライブは見つかりませんでした。"
+
+run_tool "$work/nolib" E:
+check "E: without Pullcore.dll beside the tool" 1 "Ejectra	0x10	error	Pullcore.dll が見つかりませんでした。"
+
+echo "windowless: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
