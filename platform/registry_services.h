@@ -1,0 +1,34 @@
+// The registry as the hook helper's registration writes it: every method
+// named after and behaving as the advapi32 call it forwards, returning the
+// LSTATUS.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/core_services.h"
+
+namespace ejectra::platform {
+
+// HKEY_CLASSES_ROOT, (HKEY)(ULONG_PTR)(LONG)0x80000000: sign-extended.
+inline constexpr RegKey kHkeyClassesRoot =
+    static_cast<RegKey>(static_cast<std::intptr_t>(std::int32_t{-0x7FFFFFFF - 1}));
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+inline constexpr ErrorCode kErrorAccessDenied = 5;
+inline constexpr ErrorCode kErrorNoMoreRegItems = 259;  // ERROR_NO_MORE_ITEMS
+
+class Registry : public RegistryReader {
+ public:
+  virtual std::int32_t RegCreateKeyExW(RegKey parent, const char16_t* subKey,
+                                       std::uint32_t access, RegKey* key) = 0;
+  // `name` null or empty: the key's default value.
+  virtual std::int32_t RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t type,
+                                      const void* data, std::uint32_t size) = 0;
+  virtual std::int32_t RegDeleteValueW(RegKey key, const char16_t* name) = 0;
+  // Refuses a key that has subkeys.
+  virtual std::int32_t RegDeleteKeyW(RegKey parent, const char16_t* subKey) = 0;
+  // The name of subkey `index`; ERROR_NO_MORE_ITEMS past the last.
+  virtual std::int32_t RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) = 0;
+};
+
+}  // namespace ejectra::platform
