@@ -24,6 +24,7 @@ class Synchronization {
   virtual std::uint32_t WaitForSingleObject(Handle object, std::uint32_t milliseconds) = 0;
   virtual bool ReleaseMutex(Handle mutex) = 0;
   virtual bool CloseHandle(Handle object) = 0;
+  virtual bool SetEvent(Handle event) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   virtual ErrorCode GetLastError() = 0;
 };

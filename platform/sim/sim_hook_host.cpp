@@ -24,7 +24,47 @@ Handle SimHookHost::OpenMutexW(std::uint32_t access, bool, const char16_t* name)
   return handle;
 }
 
-std::uint32_t SimHookHost::WaitForSingleObject(Handle object, std::uint32_t) {
+Handle SimHookHost::CreateEvent() {
+  const Handle handle = nextHandle_;
+  nextHandle_ += 4;
+  handles_.emplace(handle, u"");
+  events_[handle] = false;
+  return handle;
+}
+
+bool SimHookHost::SetEvent(Handle event) {
+  events.push_back("SetEvent");
+  const auto it = events_.find(event);
+  if (it == events_.end() || !handles_.count(event)) return false;  // closed or never made
+  it->second = true;
+  return true;
+}
+
+bool SimHookHost::RunNextAction(std::uint64_t deadline) {
+  if (scheduled_.empty() || scheduled_.begin()->first > deadline) return false;
+  clock_ = std::max(clock_, scheduled_.begin()->first);
+  auto action = std::move(scheduled_.begin()->second);
+  scheduled_.erase(scheduled_.begin());
+  action();
+  return true;
+}
+
+std::uint32_t SimHookHost::WaitForSingleObject(Handle object, std::uint32_t milliseconds) {
+  if (const auto event = events_.find(object); event != events_.end()) {
+    // Time passes until the event is signalled or the wait runs out.
+    if (!handles_.count(object)) return 0xFFFFFFFF;  // WAIT_FAILED on a closed handle
+    const std::uint64_t deadline =
+        milliseconds == kInfinite ? UINT64_MAX : clock_ + milliseconds;
+    while (!event->second) {
+      if (!RunNextAction(deadline)) {
+        if (milliseconds == kInfinite) return 0xFFFFFFFF;  // nothing will ever signal it
+        clock_ = deadline;
+        return kWaitTimeout;
+      }
+    }
+    event->second = false;
+    return kWaitObject0;
+  }
   events.push_back("Wait");
   if (!handles_.count(object)) return 0xFFFFFFFF;  // WAIT_FAILED
   owner_ = object;

@@ -27,12 +27,15 @@ class SimHookHost final : public Synchronization, public HookLibrary {
   // Runs `action` when the virtual clock reaches `milliseconds`.
   void At(std::uint64_t milliseconds, std::function<void()> action);
   std::size_t OpenHandles() const { return handles_.size(); }
+  // An auto-reset event, not signalled.
+  Handle CreateEvent();
   int Count(const std::string& event) const;
 
   Handle OpenMutexW(std::uint32_t access, bool inherit, const char16_t* name) override;
   std::uint32_t WaitForSingleObject(Handle object, std::uint32_t milliseconds) override;
   bool ReleaseMutex(Handle mutex) override;
   bool CloseHandle(Handle object) override;
+  bool SetEvent(Handle event) override;
   void Sleep(std::uint32_t milliseconds) override;
   ErrorCode GetLastError() override { return lastError_; }
 
@@ -40,7 +43,10 @@ class SimHookHost final : public Synchronization, public HookLibrary {
   bool Stop() override;
 
  private:
+  bool RunNextAction(std::uint64_t deadline);
+
   std::map<Handle, std::u16string> handles_;
+  std::map<Handle, bool> events_;  // signalled or not
   std::multimap<std::uint64_t, std::function<void()>> scheduled_;
   Handle nextHandle_ = 0x40;
   Handle owner_ = 0;  // the handle through which the mutex is held
