@@ -174,6 +174,7 @@ std::int32_t SimRegistry::RegDeleteKeyW(RegKey parent, const char16_t* subKey) {
   SimRegKey* from = Resolve(parent);
   if (!from || !subKey || !*subKey) return kErrorInvalidParameter;
   const auto parts = Split(subKey);
+  if (parts.empty()) return kErrorInvalidParameter;
   std::u16string parentPath;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) parentPath += parts[i] + u"\\";
   SimRegKey* holder = Walk(from, parentPath, false);

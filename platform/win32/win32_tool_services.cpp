@@ -10,7 +10,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/win32/pullcore_hook_helper.h"
+#include "PullcoreHelper.h"  // made by widl from the hook helper's IDL
 
 namespace ejectra::platform::win32 {
 

@@ -1,0 +1,88 @@
+#include "platform/win32/win32_helper_services.h"
+
+#include <windows.h>
+
+namespace ejectra::platform::win32 {
+
+static_assert(kSynchronize == SYNCHRONIZE && kInfinite == INFINITE && kWaitTimeout == WAIT_TIMEOUT);
+
+namespace {
+
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+HANDLE Native(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
+HKEY Key(RegKey key) { return reinterpret_cast<HKEY>(key); }
+
+}  // namespace
+
+Handle Win32Synchronization::OpenMutexW(std::uint32_t access, bool inherit,
+                                        const char16_t* name) {
+  return reinterpret_cast<Handle>(::OpenMutexW(access, inherit, Wide(name)));
+}
+
+std::uint32_t Win32Synchronization::WaitForSingleObject(Handle object,
+                                                        std::uint32_t milliseconds) {
+  return ::WaitForSingleObject(Native(object), milliseconds);
+}
+
+bool Win32Synchronization::ReleaseMutex(Handle mutex) { return ::ReleaseMutex(Native(mutex)); }
+bool Win32Synchronization::CloseHandle(Handle object) { return ::CloseHandle(Native(object)); }
+bool Win32Synchronization::SetEvent(Handle event) { return ::SetEvent(Native(event)); }
+void Win32Synchronization::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+ErrorCode Win32Synchronization::GetLastError() { return ::GetLastError(); }
+
+std::int32_t Win32Registry::RegOpenKeyExW(RegKey root, const char16_t* subKey,
+                                          std::uint32_t options, std::uint32_t access,
+                                          RegKey* key) {
+  HKEY opened = nullptr;
+  const LSTATUS status = ::RegOpenKeyExW(Key(root), Wide(subKey), options, access, &opened);
+  if (status == ERROR_SUCCESS) *key = reinterpret_cast<RegKey>(opened);
+  return status;
+}
+
+std::int32_t Win32Registry::RegQueryValueExW(RegKey key, const char16_t* valueName,
+                                             std::uint32_t* type, void* data,
+                                             std::uint32_t* size) {
+  DWORD nativeType = 0, nativeSize = size ? *size : 0;
+  const LSTATUS status =
+      ::RegQueryValueExW(Key(key), Wide(valueName), nullptr, type ? &nativeType : nullptr,
+                         static_cast<BYTE*>(data), size ? &nativeSize : nullptr);
+  if (type) *type = nativeType;
+  if (size) *size = nativeSize;
+  return status;
+}
+
+std::int32_t Win32Registry::RegCloseKey(RegKey key) { return ::RegCloseKey(Key(key)); }
+
+std::int32_t Win32Registry::RegCreateKeyExW(RegKey parent, const char16_t* subKey,
+                                            std::uint32_t access, RegKey* key) {
+  HKEY created = nullptr;
+  const LSTATUS status = ::RegCreateKeyExW(Key(parent), Wide(subKey), 0, nullptr, 0, access,
+                                           nullptr, &created, nullptr);
+  if (status == ERROR_SUCCESS) *key = reinterpret_cast<RegKey>(created);
+  return status;
+}
+
+std::int32_t Win32Registry::RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t type,
+                                           const void* data, std::uint32_t size) {
+  return ::RegSetValueExW(Key(key), (name && *name) ? Wide(name) : nullptr, 0, type,
+                          static_cast<const BYTE*>(data), size);
+}
+
+std::int32_t Win32Registry::RegDeleteValueW(RegKey key, const char16_t* name) {
+  return ::RegDeleteValueW(Key(key), Wide(name));
+}
+
+std::int32_t Win32Registry::RegDeleteKeyW(RegKey parent, const char16_t* subKey) {
+  return ::RegDeleteKeyW(Key(parent), Wide(subKey));
+}
+
+std::int32_t Win32Registry::RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) {
+  wchar_t buffer[256];
+  DWORD length = 256;
+  const LSTATUS status =
+      ::RegEnumKeyExW(Key(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+  if (status == ERROR_SUCCESS) name.assign(reinterpret_cast<const char16_t*>(buffer), length);
+  return status;
+}
+
+}  // namespace ejectra::platform::win32
