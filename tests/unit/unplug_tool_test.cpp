@@ -183,10 +183,15 @@ TEST_F(BalloonTest, NotRegistered_RemovesWithoutAWord) {
 
 TEST_F(BalloonTest, ServerThatCannotServe_StopsBeforeAnyDrive) {
   process->hookHelper.registration = SimHookHelperClass::Registration::ServerFails;
-  EXPECT_EQ(RunConsole(u"/B E:"), kExitFailure);
-  EXPECT_EQ(Said(), u"PullcoreHookHelper インスタンスの生成に失敗しました。\n");
-  EXPECT_TRUE(machine->Record().ejectRequests.empty());
-  EXPECT_EQ(process->hookCalls.back(), "CoUninitialize");
+  // A server that fails to start, and one whose program file is missing.
+  for (const std::uint32_t failure : {0x80080005u, 0x80070002u}) {
+    process->hookHelper.createFailure = static_cast<std::int32_t>(failure);
+    process->stdoutBytes.clear();
+    EXPECT_EQ(RunConsole(u"/B E:"), kExitFailure);
+    EXPECT_EQ(Said(), u"PullcoreHookHelper インスタンスの生成に失敗しました。\n");
+    EXPECT_TRUE(machine->Record().ejectRequests.empty());
+    EXPECT_EQ(process->hookCalls.back(), "CoUninitialize");
+  }
 }
 
 TEST_F(BalloonTest, ComThatCannotStart_StopsBeforeAnyDrive) {

@@ -67,6 +67,29 @@ for arch in x86 x64; do
       "$(wrestool -l -t 6 "$bin/$exe.exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
   done
 
+  dump=$(objdump -p "$bin/PullcoreHelper.exe")
+  foreign=""
+  for name in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
+    [[ " $allowed PullcoreHook.dll " == *" $name "* ]] || foreign+=" $name"
+  done
+  expect_eq "$arch: PullcoreHelper.exe imports only system libraries and PullcoreHook.dll" "" "$foreign"
+  expect_eq "$arch: PullcoreHelper.exe is of subsystem 2" 2 "$(awk '$1 == "Subsystem" {print $2 + 0}' <<<"$dump")"
+  expect_eq "$arch: PullcoreHelper.exe carries its two scripts and its type library" \
+    "$(printf "'REGISTRY' 101\n'REGISTRY' 102\n'TYPELIB' 1")" \
+    "$(wrestool -l "$bin/PullcoreHelper.exe" | grep -v 'type=version' | sed -E "s/--type=([^ ]+) --name=([0-9]+).*/\1 \2/")"
+  for id in 101 102; do
+    wrestool -x --raw -t REGISTRY -n $id "$bin/PullcoreHelper.exe" >"$work/script"
+    expect_eq "$arch: registration script $id is stored as the ASCII text of the repository" \
+      "$(sha256sum <"$root/helper/registration/$([ $id = 101 ] && echo application || echo class).rgs")" \
+      "$(sha256sum <"$work/script")"
+  done
+  exports=$(objdump -p "$bin/PullcoreHook.dll" | awk '/\[Ordinal\/Name Pointer\] Table/ {t = 1; next} t && NF == 0 {exit} t {print $NF}' | sort)
+  if grep -q 'CPullcoreHook5Start' <<<"$exports" && grep -q 'CPullcoreHook4Stop' <<<"$exports"; then
+    pass "$arch: PullcoreHook.dll exports CPullcoreHook's Start and Stop"
+  else
+    fail "$arch: PullcoreHook.dll exports CPullcoreHook's Start and Stop"
+  fi
+
   expected_icons=$(for id in 107 $(seq 129 166); do echo "$id 1 16x16@8 32x32@8 48x48@8 16x16@32 32x32@32 48x48@32"; done)
   expect_eq "$arch: Ejectra.exe carries the 39 icon groups, six images each" "$expected_icons" \
     "$(icon_groups "$bin/Ejectra.exe")"
