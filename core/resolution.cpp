@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/registry_key.h"
 #include "shared/text.h"
 
 namespace ejectra::core {
@@ -14,28 +15,6 @@ namespace {
 constexpr std::uint32_t kVolumeSetFlags = kDigcfPresent | kDigcfDeviceInterface;
 constexpr std::uint32_t kAllInterfacesSetFlags =
     kDigcfPresent | kDigcfAllClasses | kDigcfDeviceInterface;
-
-// Owns an open registry key; closes it on every path.
-class RegistryKey {
- public:
-  explicit RegistryKey(RegistryReader& registry) : registry_(registry) {}
-  ~RegistryKey() {
-    if (open_) registry_.RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-
-  bool Open(RegKey root, const char16_t* subKey, std::uint32_t access) {
-    open_ = registry_.RegOpenKeyExW(root, subKey, 0, access, &key_) == kErrorSuccess;
-    return open_;
-  }
-  RegKey Get() const { return key_; }
-
- private:
-  RegistryReader& registry_;
-  RegKey key_ = 0;
-  bool open_ = false;
-};
 
 bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
                  DeviceNodeList& nodes) {
@@ -112,8 +91,11 @@ bool ResolveByDeviceObject(const CoreServices& os, int drive, DeviceNode& device
 bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
   const auto letter = DriveLetter(drive);
   if (!letter) return false;
-  RegistryKey key(os.registry);
-  if (!key.Open(kHkeyLocalMachine, kMountedDevicesKey, kKeyRead)) return false;
+  ScopedRegKey key(os.registry);
+  if (os.registry.RegOpenKeyExW(kHkeyLocalMachine, kMountedDevicesKey, 0, kKeyRead, key.Out()) !=
+      kErrorSuccess) {
+    return false;
+  }
 
   const std::u16string valueName = std::u16string(u"\\DosDevices\\") + *letter + u':';
   std::uint32_t type = 0, size = 0;

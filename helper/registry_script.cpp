@@ -1,6 +1,7 @@
 #include "helper/registry_script.h"
 
 #include "helper/hook_session.h"
+#include "platform/registry_key.h"
 #include "shared/text.h"
 
 namespace ejectra::helper {
@@ -157,22 +158,6 @@ std::int32_t Hresult(std::int32_t status) {
   return status == 0 ? kSOk : HresultFromWin32(static_cast<ErrorCode>(status));
 }
 
-class OpenKey {
- public:
-  explicit OpenKey(Registry& registry) : registry_(registry) {}
-  ~OpenKey() {
-    if (key_) registry_.RegCloseKey(key_);
-  }
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-  RegKey* Out() { return &key_; }
-  RegKey Get() const { return key_; }
-
- private:
-  Registry& registry_;
-  RegKey key_ = 0;
-};
-
 std::int32_t SetText(Registry& registry, RegKey key, const std::u16string& name,
                      const std::u16string& text) {
   return registry.RegSetValueExW(key, name.c_str(), kRegSz, text.c_str(),
@@ -182,7 +167,7 @@ std::int32_t SetText(Registry& registry, RegKey key, const std::u16string& name,
 // Deletes `name` below `parent` with everything under it, leaf first.
 std::int32_t DeleteTree(Registry& registry, RegKey parent, const std::u16string& name) {
   {
-    OpenKey key(registry);
+    ScopedRegKey key(registry);
     const std::int32_t opened = registry.RegOpenKeyExW(parent, name.c_str(), 0, kKeyAllAccess, key.Out());
     if (opened != 0) return opened;
     std::u16string child;
@@ -198,7 +183,7 @@ std::int32_t WriteKey(Registry& registry, RegKey parent, const ScriptKey& script
     const std::int32_t status = DeleteTree(registry, parent, script.name);
     if (status != 0 && status != static_cast<std::int32_t>(kErrorFileNotFound)) return status;
   }
-  OpenKey key(registry);
+  ScopedRegKey key(registry);
   if (const auto status = registry.RegCreateKeyExW(parent, script.name.c_str(), kKeyAllAccess, key.Out())) {
     return status;
   }
@@ -216,7 +201,7 @@ std::int32_t WriteKey(Registry& registry, RegKey parent, const ScriptKey& script
 
 std::int32_t RemoveKey(Registry& registry, RegKey parent, const ScriptKey& script) {
   {
-    OpenKey key(registry);
+    ScopedRegKey key(registry);
     const std::int32_t opened =
         registry.RegOpenKeyExW(parent, script.name.c_str(), 0, kKeyAllAccess, key.Out());
     if (opened == static_cast<std::int32_t>(kErrorFileNotFound)) return 0;

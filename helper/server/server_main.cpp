@@ -17,7 +17,8 @@
 #include "helper/hook_session.h"
 #include "helper/registry_script.h"
 #include "helper/server_lifetime.h"
-#include "platform/win32/win32_helper_services.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_synchronization.h"
 
 namespace {
 

@@ -164,32 +164,6 @@ ConfigRet Win32CoreServices::CM_Request_Device_EjectW(DevInst node, std::uint32_
   return answer;
 }
 
-std::int32_t Win32CoreServices::RegOpenKeyExW(RegKey root, const char16_t* subKey,
-                                              std::uint32_t options, std::uint32_t access,
-                                              RegKey* key) {
-  HKEY native = nullptr;
-  const LSTATUS status =
-      ::RegOpenKeyExW(reinterpret_cast<HKEY>(root), Wide(subKey), options, access, &native);
-  if (status == ERROR_SUCCESS) *key = reinterpret_cast<RegKey>(native);
-  return status;
-}
-
-std::int32_t Win32CoreServices::RegQueryValueExW(RegKey key, const char16_t* valueName,
-                                                 std::uint32_t* type, void* data,
-                                                 std::uint32_t* size) {
-  DWORD nativeType = 0, nativeSize = size ? *size : 0;
-  const LSTATUS status = ::RegQueryValueExW(
-      reinterpret_cast<HKEY>(key), Wide(valueName), nullptr, type ? &nativeType : nullptr,
-      static_cast<BYTE*>(data), size ? &nativeSize : nullptr);
-  if (type) *type = nativeType;
-  if (size) *size = nativeSize;
-  return status;
-}
-
-std::int32_t Win32CoreServices::RegCloseKey(RegKey key) {
-  return ::RegCloseKey(reinterpret_cast<HKEY>(key));
-}
-
 std::uint32_t Win32CoreServices::QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                                  std::uint32_t capacity) {
   return ::QueryDosDeviceW(Wide(deviceName), Wide(targets), capacity);

@@ -3,15 +3,13 @@
 #pragma once
 
 #include "platform/core_services.h"
+#include "platform/win32/win32_registry.h"
 
 namespace ejectra::platform::win32 {
 
-class Win32CoreServices final : public DeviceConfig,
-                                public RegistryReader,
-                                public Kernel,
-                                public Shell {
+class Win32CoreServices final : public DeviceConfig, public Kernel, public Shell {
  public:
-  CoreServices Services() { return CoreServices{*this, *this, *this, *this}; }
+  CoreServices Services() { return CoreServices{*this, registry_, *this, *this}; }
 
   DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
                                      std::uint32_t flags) override;
@@ -39,12 +37,6 @@ class Win32CoreServices final : public DeviceConfig,
   ConfigRet CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType, char16_t* vetoName,
                                      std::uint32_t vetoNameLength, std::uint32_t flags) override;
 
-  std::int32_t RegOpenKeyExW(RegKey root, const char16_t* subKey, std::uint32_t options,
-                             std::uint32_t access, RegKey* key) override;
-  std::int32_t RegQueryValueExW(RegKey key, const char16_t* valueName, std::uint32_t* type,
-                                void* data, std::uint32_t* size) override;
-  std::int32_t RegCloseKey(RegKey key) override;
-
   std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                 std::uint32_t capacity) override;
   void Sleep(std::uint32_t milliseconds) override;
@@ -53,6 +45,9 @@ class Win32CoreServices final : public DeviceConfig,
 
   WindowHandle GetDesktopWindow() override;
   char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) override;
+
+ private:
+  Win32Registry registry_;
 };
 
 }  // namespace ejectra::platform::win32

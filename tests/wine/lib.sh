@@ -41,3 +41,13 @@ install_sample_machine() {
   export EJECTRA_SIM_MACHINE LC_ALL=ja_JP.UTF-8
   EJECTRA_SIM_MACHINE=$(winpath "$folder/machine.json")
 }
+
+# The libraries FILE imports beyond the system libraries and EXTRA ones.
+foreign_imports() {
+  local file=$1 extra=${2:-} name foreign=""
+  local system='ADVAPI32.dll KERNEL32.dll msvcrt.dll SETUPAPI.dll SHLWAPI.dll USER32.dll SHELL32.dll VERSION.dll ole32.dll OLEAUT32.dll'
+  for name in $(objdump -p "$file" | awk '/DLL Name:/ {print $3}'); do
+    [[ " $system $extra " == *" $name "* ]] || foreign+=" $name"
+  done
+  echo "$foreign"
+}

@@ -6,8 +6,6 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/wine/lib.sh"
 
-allowed_imports='ADVAPI32.dll KERNEL32.dll msvcrt.dll SETUPAPI.dll SHLWAPI.dll USER32.dll'
-
 check_library() {  # ARCH FILE
   local arch=$1 dll=$2 dump
   dump=$(objdump -p "$dll")
@@ -19,11 +17,8 @@ check_library() {  # ARCH FILE
             table {gsub(/[][]/, ""); print $1 + base, $2}' <<<"$dump")"
   expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll names itself Pullcore.dll" "Pullcore.dll" \
     "$(awk '$1 == "Name" && $3 ~ /\.dll$/ {print $3}' <<<"$dump")"
-  local foreign=""
-  for name in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
-    [[ " $allowed_imports " == *" $name "* ]] || foreign+=" $name"
-  done
-  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll imports only system libraries" "" "$foreign"
+  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll imports only system libraries" "" \
+    "$(foreign_imports "$dll")"
 }
 
 sample_list=$(cat <<'LIST'

@@ -6,7 +6,6 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/wine/lib.sh"
 
-allowed='ADVAPI32.dll KERNEL32.dll msvcrt.dll SETUPAPI.dll SHLWAPI.dll USER32.dll SHELL32.dll VERSION.dll ole32.dll OLEAUT32.dll'
 work=$(mktemp -d /tmp/ejectra-resources.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
@@ -49,11 +48,7 @@ for arch in x86 x64; do
   bin=$root/build/windows-$arch/bin
   for exe in ejectrac Ejectra; do
     dump=$(objdump -p "$bin/$exe.exe")
-    foreign=""
-    for name in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
-      [[ " $allowed " == *" $name "* ]] || foreign+=" $name"
-    done
-    expect_eq "$arch: $exe.exe imports only system libraries" "" "$foreign"
+    expect_eq "$arch: $exe.exe imports only system libraries" "" "$(foreign_imports "$bin/$exe.exe")"
     wrestool -x --raw -t 16 "$bin/$exe.exe" >"$work/version"
     case $exe in
       ejectrac) expected=$(version_of "Ejectra コンソール版" ejectrac); subsystem=3 ;;
@@ -68,11 +63,8 @@ for arch in x86 x64; do
   done
 
   dump=$(objdump -p "$bin/PullcoreHelper.exe")
-  foreign=""
-  for name in $(awk '/DLL Name:/ {print $3}' <<<"$dump"); do
-    [[ " $allowed PullcoreHook.dll " == *" $name "* ]] || foreign+=" $name"
-  done
-  expect_eq "$arch: PullcoreHelper.exe imports only system libraries and PullcoreHook.dll" "" "$foreign"
+  expect_eq "$arch: PullcoreHelper.exe imports only system libraries and PullcoreHook.dll" "" \
+    "$(foreign_imports "$bin/PullcoreHelper.exe" PullcoreHook.dll)"
   expect_eq "$arch: PullcoreHelper.exe is of subsystem 2" 2 "$(awk '$1 == "Subsystem" {print $2 + 0}' <<<"$dump")"
   expect_eq "$arch: PullcoreHelper.exe carries its two scripts and its type library" \
     "$(printf "'REGISTRY' 101\n'REGISTRY' 102\n'TYPELIB' 1")" \

@@ -1,22 +1,10 @@
-// The hook helper's platform seams on real Windows: synchronisation objects
-// and the registry, each method forwarding to the call it is named after.
+// The registry on real Windows: every method forwards to the advapi32 call
+// it is named after.
 #pragma once
 
-#include "platform/hook_services.h"
 #include "platform/registry_services.h"
 
 namespace ejectra::platform::win32 {
-
-class Win32Synchronization final : public Synchronization {
- public:
-  Handle OpenMutexW(std::uint32_t access, bool inherit, const char16_t* name) override;
-  std::uint32_t WaitForSingleObject(Handle object, std::uint32_t milliseconds) override;
-  bool ReleaseMutex(Handle mutex) override;
-  bool CloseHandle(Handle object) override;
-  bool SetEvent(Handle event) override;
-  void Sleep(std::uint32_t milliseconds) override;
-  ErrorCode GetLastError() override;
-};
 
 class Win32Registry final : public Registry {
  public:

@@ -1,34 +1,15 @@
-#include "platform/win32/win32_helper_services.h"
+#include "platform/win32/win32_registry.h"
 
 #include <windows.h>
 
 namespace ejectra::platform::win32 {
 
-static_assert(kSynchronize == SYNCHRONIZE && kInfinite == INFINITE && kWaitTimeout == WAIT_TIMEOUT);
-
 namespace {
 
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-HANDLE Native(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 HKEY Key(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 }  // namespace
-
-Handle Win32Synchronization::OpenMutexW(std::uint32_t access, bool inherit,
-                                        const char16_t* name) {
-  return reinterpret_cast<Handle>(::OpenMutexW(access, inherit, Wide(name)));
-}
-
-std::uint32_t Win32Synchronization::WaitForSingleObject(Handle object,
-                                                        std::uint32_t milliseconds) {
-  return ::WaitForSingleObject(Native(object), milliseconds);
-}
-
-bool Win32Synchronization::ReleaseMutex(Handle mutex) { return ::ReleaseMutex(Native(mutex)); }
-bool Win32Synchronization::CloseHandle(Handle object) { return ::CloseHandle(Native(object)); }
-bool Win32Synchronization::SetEvent(Handle event) { return ::SetEvent(Native(event)); }
-void Win32Synchronization::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
-ErrorCode Win32Synchronization::GetLastError() { return ::GetLastError(); }
 
 std::int32_t Win32Registry::RegOpenKeyExW(RegKey root, const char16_t* subKey,
                                           std::uint32_t options, std::uint32_t access,
