@@ -13,7 +13,7 @@ using namespace ejectra;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   platform::sim::MachineBuilder builder;
-  const auto stick = builder.AddUsbStick(u'E', u"Stick");
+  builder.AddUsbStick(u'E', u"Stick");
   builder.DosDevice(u"E:", {u"\\Device\\Elsewhere"});  // leave only the mount record path
   const std::uint32_t type = data[0] % 8;
   builder.MountRecordData(u'E', type, std::vector<std::uint8_t>(data + 1, data + size));
@@ -27,6 +27,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char16_t name[16], description[16];
   core::IsRemovableHardwareDriveExW(os, 5, name, 16, description, 16);
   if (machine.OpenKeys() != 0 || machine.OpenSets() != 0) __builtin_trap();
-  (void)stick;
   return 0;
 }

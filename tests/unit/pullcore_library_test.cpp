@@ -55,7 +55,7 @@ TEST_F(PullcoreLibraryTest, MissingLibrary_AnswersZeroWithoutCallingAnything) {
 }
 
 TEST_F(PullcoreLibraryTest, NotLoading_CallsNothingAtAll) {
-  { const auto library = Bind(false); EXPECT_FALSE(library->IsLoaded()); }
+  EXPECT_FALSE(Bind(false)->IsLoaded());
   EXPECT_TRUE(process->libraryLoads.empty());
 }
 
@@ -81,8 +81,8 @@ TEST_F(PullcoreLibraryTest, ResolutionStopsAtTheFirstMissingExport) {
 
 TEST_F(PullcoreLibraryTest, NamesOf256CharactersDoNotFit) {
   MachineBuilder b;
-  const UsbStorage fits = b.AddUsbStick(u'E', std::u16string(255, u'n'));
-  const UsbStorage over = b.AddUsbStick(u'F', std::u16string(256, u'n'));
+  b.AddUsbStick(u'E', std::u16string(255, u'n'));
+  b.AddUsbStick(u'F', std::u16string(256, u'n'));
   UseMachine(b.Build());
   process->programPath = std::u16string(kProgramFolder) + u"\\Ejectra.exe";
   const auto library = Bind();
@@ -92,7 +92,6 @@ TEST_F(PullcoreLibraryTest, NamesOf256CharactersDoNotFit) {
   name = u"untouched";
   EXPECT_EQ(library->IsRemovableHardwareDriveEx(6, name, description), 0);
   EXPECT_EQ(name, u"untouched");
-  (void)fits, (void)over;
 }
 
 TEST_F(PullcoreLibraryTest, DestructionUnloads) {
