@@ -1,6 +1,5 @@
 #include "core/resolution.h"
 
-#include <array>
 #include <vector>
 
 #include "platform/registry_key.h"
@@ -12,13 +11,13 @@ using namespace platform;
 
 namespace {
 
-constexpr std::uint32_t kVolumeSetFlags = kDigcfPresent | kDigcfDeviceInterface;
+constexpr std::uint32_t kClassInterfaceSetFlags = kDigcfPresent | kDigcfDeviceInterface;
 constexpr std::uint32_t kAllInterfacesSetFlags =
     kDigcfPresent | kDigcfAllClasses | kDigcfDeviceInterface;
 
 bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
                  DeviceNodeList& nodes) {
-  return set.Create(os.shell.GetDesktopWindow(), cls, kVolumeSetFlags) && set.EnumDevices(nodes);
+  return set.Create(os.shell.GetDesktopWindow(), cls, kClassInterfaceSetFlags) && set.EnumDevices(nodes);
 }
 
 }  // namespace
