@@ -19,6 +19,8 @@
 // Windows path) exists, and then writes END<TAB>idle or END<TAB>stopped.
 #include <windows.h>
 
+#include "tests/wine/utf8_line.h"
+
 #include <cstdint>
 #include <cwchar>
 #include <cwctype>
@@ -31,18 +33,6 @@ constexpr DWORD kPollMs = 50;
 constexpr UINT kMessageTimeoutMs = 2000;
 constexpr int kTextControlId = 0xFFFF;
 constexpr ULONGLONG kIconWaitMs = 5000;
-
-void Write(const std::wstring& line) {
-  const std::wstring text = line + L"\n";
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-            &written, nullptr);
-}
 
 std::wstring Escape(const std::wstring& text) {
   std::wstring out;
@@ -263,7 +253,7 @@ bool Contains(const std::vector<HWND>& windows, HWND window) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2 || argc > 3 || !std::iswdigit(argv[1][0])) {
-    Write(L"usage: box_reader SECONDS [STOPFILE]");
+    WriteUtf8Line(L"usage: box_reader SECONDS [STOPFILE]");
     return 2;
   }
   const ULONGLONG idleMs = std::wcstoull(argv[1], nullptr, 10) * 1000;
@@ -291,18 +281,18 @@ int wmain(int argc, wchar_t** argv) {
       const HWND textControl = GetDlgItem(box, kTextControlId);
       const std::wstring text = textControl ? WindowText(textControl) : L"";
       const std::wstring icon = IconKind(box);
-      Write(L"BOX\t" + Escape(caption) + L"\t" + icon + L"\t" + Escape(text));
+      WriteUtf8Line(L"BOX\t" + Escape(caption) + L"\t" + icon + L"\t" + Escape(text));
       PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
       answered.push_back(box);
       lastNew = GetTickCount64();
     }
 
     if (stopping) {
-      Write(L"END\tstopped");
+      WriteUtf8Line(L"END\tstopped");
       return 0;
     }
     if (GetTickCount64() - lastNew >= idleMs) {
-      Write(L"END\tidle");
+      WriteUtf8Line(L"END\tidle");
       return 0;
     }
     Sleep(kPollMs);
