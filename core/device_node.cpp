@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "shared/text.h"
+#include "platform/text.h"
 
 namespace ejectra::core {
 
@@ -55,22 +55,14 @@ bool DeviceNode::GetDeviceId(DeviceConfig& devices, std::u16string& id) const {
 bool DeviceInfoSet::Create(WindowHandle owner, Guid classGuid, std::uint32_t flags) {
   Destroy();
   const Guid* cls = (flags & kDigcfAllClasses) ? nullptr : &classGuid;
-  const DevInfoHandle handle = os_.devices.SetupDiGetClassDevsW(cls, owner, flags);
-  if (handle == kInvalidHandleValue) return false;
-  handle_ = handle;
-  return true;
-}
-
-void DeviceInfoSet::Destroy() noexcept {
-  if (handle_ == kInvalidHandleValue) return;
-  os_.devices.SetupDiDestroyDeviceInfoList(handle_);
-  handle_ = kInvalidHandleValue;
+  *set_.put() = os_.devices.SetupDiGetClassDevsW(cls, owner, flags);
+  return static_cast<bool>(set_);
 }
 
 bool DeviceInfoSet::EnumDevices(DeviceNodeList& list) const {
   SpDevinfoData device{};
   device.cbSize = sizeof device;
-  for (std::uint32_t index = 0; os_.devices.SetupDiEnumDeviceInfo(handle_, index, &device);
+  for (std::uint32_t index = 0; os_.devices.SetupDiEnumDeviceInfo(set_.get(), index, &device);
        ++index) {
     list.emplace_back(device.DevInst);
   }
@@ -82,7 +74,7 @@ bool DeviceInfoSet::FindInterfaceDevices(std::u16string_view path, Guid interfac
   for (std::uint32_t index = 0;; ++index) {
     SpDeviceInterfaceData iface{};
     iface.cbSize = sizeof iface;
-    if (!os_.devices.SetupDiEnumDeviceInterfaces(handle_, nullptr, interfaceClass, index,
+    if (!os_.devices.SetupDiEnumDeviceInterfaces(set_.get(), nullptr, interfaceClass, index,
                                                  &iface)) {
       break;
     }
@@ -90,7 +82,7 @@ bool DeviceInfoSet::FindInterfaceDevices(std::u16string_view path, Guid interfac
     SpDevinfoData device{};
     device.cbSize = sizeof device;
     std::uint32_t required = 0;
-    if (os_.devices.SetupDiGetDeviceInterfaceDetailW(handle_, iface, nullptr, 0, &required,
+    if (os_.devices.SetupDiGetDeviceInterfaceDetailW(set_.get(), iface, nullptr, 0, &required,
                                                      &device)) {
       return false;  // a size probe without a buffer cannot succeed honestly
     }
@@ -103,12 +95,12 @@ bool DeviceInfoSet::FindInterfaceDevices(std::u16string_view path, Guid interfac
     std::vector<unsigned char> detail(bytes);
     const std::uint32_t headerSize = kInterfaceDetailHeaderSize;
     std::memcpy(detail.data(), &headerSize, sizeof headerSize);
-    if (!os_.devices.SetupDiGetDeviceInterfaceDetailW(handle_, iface, detail.data(), required,
+    if (!os_.devices.SetupDiGetDeviceInterfaceDetailW(set_.get(), iface, detail.data(), required,
                                                       nullptr, &device)) {
       return false;
     }
 
-    const std::u16string devicePath = TextFromBytes(detail.data() + kInterfaceDetailPathOffset,
+    const std::u16string devicePath = TextFromUtf16le(detail.data() + kInterfaceDetailPathOffset,
                                                     detail.size() - kInterfaceDetailPathOffset);
     if (EqualsIgnoringAsciiCase(devicePath, path)) list.emplace_back(device.DevInst);
   }

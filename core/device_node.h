@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core_services.h"
+#include "platform/owners.h"
 
 namespace ejectra::core {
 
@@ -47,15 +48,13 @@ using DeviceNodeList = std::vector<DeviceNode>;
 // Sole owner of one device information set; releases it when destroyed.
 class DeviceInfoSet {
  public:
-  explicit DeviceInfoSet(const platform::CoreServices& os) : os_(os) {}
-  ~DeviceInfoSet() { Destroy(); }
-  DeviceInfoSet(const DeviceInfoSet&) = delete;
-  DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
+  explicit DeviceInfoSet(const platform::CoreServices& os) : os_(os), set_(os_) {}
+  DeviceInfoSet(DeviceInfoSet&&) = delete;  // the owner closes through os_
 
   // Releases a set already held, then opens a new one. With
   // DIGCF_ALLCLASSES in `flags` no class is passed.
   bool Create(platform::WindowHandle owner, platform::Guid classGuid, std::uint32_t flags);
-  void Destroy() noexcept;
+  void Destroy() noexcept { set_.reset(); }
 
   // Appends every device of the set; true when the enumeration ran to its
   // end. On false the list holds what was appended so far.
@@ -71,7 +70,7 @@ class DeviceInfoSet {
 
  private:
   platform::CoreServices os_;
-  platform::DevInfoHandle handle_ = platform::kInvalidHandleValue;
+  platform::UniqueDevInfoSet set_;
 };
 
 }  // namespace ejectra::core

@@ -1,7 +1,7 @@
 #include "core/removal.h"
 
 #include "core/resolution.h"
-#include "shared/text.h"
+#include "shared/drive.h"
 
 namespace ejectra::core {
 
@@ -9,7 +9,7 @@ using namespace platform;
 
 bool FindRemovableDevice(const CoreServices& os, int drive, DeviceNode& device,
                          DeviceNode& removableParent) {
-  if (!DriveLetter(drive)) return false;
+  if (!Drive::FromNumber(drive)) return false;
   DeviceNode found;
   if (!ResolveByDeviceObject(os, drive, found) && !ResolveByMountRecord(os, drive, found)) {
     return false;

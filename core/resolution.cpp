@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "platform/registry_key.h"
-#include "shared/text.h"
+#include "platform/owners.h"
+#include "platform/text.h"
+#include "shared/drive.h"
 
 namespace ejectra::core {
 
@@ -23,11 +24,11 @@ bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
 }  // namespace
 
 bool QueryDosTarget(const CoreServices& os, int drive, std::u16string& target) {
-  const auto letter = DriveLetter(drive);
-  if (!letter) return false;
-  const char16_t name[] = {*letter, u':', u'\0'};
+  const auto found = Drive::FromNumber(drive);
+  if (!found) return false;
+  const std::u16string name = found->Name();
   std::vector<char16_t> targets(kDosTargetCapacity);
-  const std::uint32_t stored = os.kernel.QueryDosDeviceW(name, targets.data(), kDosTargetCapacity);
+  const std::uint32_t stored = os.kernel.QueryDosDeviceW(name.c_str(), targets.data(), kDosTargetCapacity);
   if (stored == 0) return false;
   target = TextUpToNul(targets.data(), stored < kDosTargetCapacity ? stored : kDosTargetCapacity);
   return true;
@@ -88,17 +89,17 @@ bool ResolveByDeviceObject(const CoreServices& os, int drive, DeviceNode& device
 }
 
 bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
-  const auto letter = DriveLetter(drive);
-  if (!letter) return false;
-  ScopedRegKey key(os.registry);
-  if (os.registry.RegOpenKeyExW(kHkeyLocalMachine, kMountedDevicesKey, 0, kKeyRead, key.Out()) !=
+  const auto found = Drive::FromNumber(drive);
+  if (!found) return false;
+  UniqueRegKey key(os.registry);
+  if (os.registry.RegOpenKeyExW(kHkeyLocalMachine, kMountedDevicesKey, 0, kKeyRead, key.put()) !=
       kErrorSuccess) {
     return false;
   }
 
-  const std::u16string valueName = std::u16string(u"\\DosDevices\\") + *letter + u':';
+  const std::u16string valueName = u"\\DosDevices\\" + found->Name();
   std::uint32_t type = 0, size = 0;
-  if (os.registry.RegQueryValueExW(key.Get(), valueName.c_str(), &type, nullptr, &size) !=
+  if (os.registry.RegQueryValueExW(key.get(), valueName.c_str(), &type, nullptr, &size) !=
           kErrorSuccess ||
       type != kRegBinary || size > kMaxMountRecordBytes) {
     return false;
@@ -106,12 +107,12 @@ bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
   // Twice the bytes the data need, zeroed: the data are always followed by NUL.
   std::vector<unsigned char> data((std::size_t{size} + 1) * 2);
   std::uint32_t read = size;
-  if (os.registry.RegQueryValueExW(key.Get(), valueName.c_str(), &type, data.data(), &read) !=
+  if (os.registry.RegQueryValueExW(key.get(), valueName.c_str(), &type, data.data(), &read) !=
           kErrorSuccess ||
       type != kRegBinary) {
     return false;
   }
-  std::u16string text = TextFromBytes(data.data(), data.size());
+  std::u16string text = TextFromUtf16le(data.data(), data.size());
   if (text.size() < 4 || std::u16string_view(text).substr(0, 4) != u"\\??\\") return false;
   text[1] = u'\\';
   link = std::move(text);

@@ -11,26 +11,22 @@ std::int32_t HresultFromWin32(ErrorCode error) {
   return static_cast<std::int32_t>(0x80070000u | (error & 0xFFFFu));
 }
 
-HookSession::~HookSession() {
-  if (mutex_) os_.CloseHandle(mutex_);
-}
-
 std::int32_t HookSession::Open() {
-  mutex_ = os_.OpenMutexW(kSynchronize, false, kHookMutexName);
+  mutex_.reset(os_.OpenMutexW(kSynchronize, false, kHookMutexName));
   return mutex_ ? kSOk : HresultFromWin32(os_.GetLastError());
 }
 
 template <typename Call>
 auto HookSession::UnderMutex(Call call) {
-  os_.WaitForSingleObject(mutex_, kInfinite);  // abandoned or not, the call goes on
+  os_.WaitForSingleObject(mutex_.get(), kInfinite);  // abandoned or not, the call goes on
   const auto result = call();
-  os_.ReleaseMutex(mutex_);
+  os_.ReleaseMutex(mutex_.get());
   return result;
 }
 
 std::int32_t HookSession::StartHook(std::int32_t* plRefCount) {
   if (!plRefCount) return kEInvalidArg;
-  const std::int32_t users = ++state_.refCount;
+  const std::int32_t users = os_.InterlockedIncrement(state_.refCount);
   if (users == 1 && UnderMutex([&] { return state_.hook.Start(); }) == 0) return kEFail;
   *plRefCount = users;
   return kSOk;
@@ -38,16 +34,16 @@ std::int32_t HookSession::StartHook(std::int32_t* plRefCount) {
 
 std::int32_t HookSession::StopHook(std::int32_t* plRefCount) {
   if (!plRefCount) return kEInvalidArg;
-  const std::int32_t users = --state_.refCount;
+  const std::int32_t users = os_.InterlockedDecrement(state_.refCount);
   if (users > 0) {
     *plRefCount = users;
     return kSOk;
   }
-  // Grace period: a new user within it keeps the hook.
+  // Grace period: a new user within it, or one the final read finds, keeps the hook.
   std::int32_t seen = users;
-  for (std::uint32_t i = 0; i <= kGracePauses; ++i) {
-    if (i < kGracePauses) os_.Sleep(kGracePauseMilliseconds);
-    seen = state_.refCount.fetch_add(0);
+  for (std::uint32_t read = 0; read <= kGracePauses; ++read) {
+    if (read < kGracePauses) os_.Sleep(kGracePauseMilliseconds);
+    seen = os_.InterlockedExchangeAdd(state_.refCount, 0);
     if (seen > 0) {
       *plRefCount = seen;
       return kSOk;

@@ -7,7 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/hook_services.h"
+#include "platform/owners.h"
+#include "platform/synchronization.h"
 
 namespace ejectra::helper {
 
@@ -15,9 +16,6 @@ inline constexpr char16_t kHookMutexName[] = u"{40BC9581-8D3B-4ACC-8D9F-8C12E0CC
 inline constexpr std::uint32_t kGracePauses = 10;
 inline constexpr std::uint32_t kGracePauseMilliseconds = 300;
 
-inline constexpr std::int32_t kSOk = 0;
-inline constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005);
-inline constexpr std::int32_t kEInvalidArg = static_cast<std::int32_t>(0x80070057);
 
 // A Win32 error as an HRESULT: 0x8007xxxx for an error code, a value that is
 // already an HRESULT unchanged, and E_FAIL for "no error", which a failed
@@ -38,7 +36,6 @@ class HookSession {
  public:
   HookSession(platform::Synchronization& os, HookProcessState state)
       : os_(os), state_(state) {}
-  ~HookSession();
   HookSession(const HookSession&) = delete;
   HookSession& operator=(const HookSession&) = delete;
 
@@ -60,7 +57,7 @@ class HookSession {
 
   platform::Synchronization& os_;
   HookProcessState state_;
-  platform::Handle mutex_ = 0;
+  platform::UniqueHandle mutex_{os_};
 };
 
 }  // namespace ejectra::helper

@@ -1,8 +1,8 @@
 #include "helper/registry_script.h"
 
 #include "helper/hook_session.h"
-#include "platform/registry_key.h"
-#include "shared/text.h"
+#include "platform/owners.h"
+#include "platform/text.h"
 
 namespace ejectra::helper {
 
@@ -22,7 +22,7 @@ class Parser {
       const auto root = Token();
       if (!root || !(EqualsIgnoringAsciiCase(*root, u"HKCR") ||
                      EqualsIgnoringAsciiCase(*root, u"HKEY_CLASSES_ROOT")) ||
-          !Expect(u'{') || !Block(keys, /*valuesAllowed=*/false)) {
+          !Expect(u'{') || !Block(keys, /*depth=*/1, /*valuesAllowed=*/false)) {
         return std::nullopt;
       }
     }
@@ -85,8 +85,10 @@ class Parser {
     return Token();
   }
 
-  // Entries up to the closing brace.
-  bool Block(std::vector<ScriptKey>& keys, bool valuesAllowed, std::vector<ScriptValue>* values = nullptr) {
+  // Entries up to the closing brace of a block nested `depth` deep. A key's
+  // block is read only while that stays within kMaxScriptNesting.
+  bool Block(std::vector<ScriptKey>& keys, int depth, bool valuesAllowed,
+             std::vector<ScriptValue>* values = nullptr) {
     while (!Peek(u'}')) {
       auto word = Token();
       if (!word) return false;
@@ -113,9 +115,12 @@ class Parser {
         key.defaultValue = StringValue();
         if (!key.defaultValue) return false;
       }
-      if (Expect(u'{') && !Block(key.subkeys, true, &key.values)) return false;
+      if (Expect(u'{') &&
+          (depth == kMaxScriptNesting || !Block(key.subkeys, depth + 1, true, &key.values))) {
+        return false;
+      }
       keys.push_back(std::move(key));
-      if (++depth_guard_ > 10000) return false;
+      if (++keyCount_ > kMaxScriptKeys) return false;
     }
     ++pos_;  // the closing brace
     return true;
@@ -123,7 +128,7 @@ class Parser {
 
   std::u16string_view text_;
   std::size_t pos_ = 0;
-  int depth_guard_ = 0;
+  int keyCount_ = 0;
 };
 
 std::optional<std::u16string> Substitute(std::u16string_view text,
@@ -167,12 +172,12 @@ std::int32_t SetText(Registry& registry, RegKey key, const std::u16string& name,
 // Deletes `name` below `parent` with everything under it, leaf first.
 std::int32_t DeleteTree(Registry& registry, RegKey parent, const std::u16string& name) {
   {
-    ScopedRegKey key(registry);
-    const std::int32_t opened = registry.RegOpenKeyExW(parent, name.c_str(), 0, kKeyAllAccess, key.Out());
+    UniqueRegKey key(registry);
+    const std::int32_t opened = registry.RegOpenKeyExW(parent, name.c_str(), 0, kKeyAllAccess, key.put());
     if (opened != 0) return opened;
     std::u16string child;
-    while (registry.RegEnumKeyExW(key.Get(), 0, child) == 0) {
-      if (const std::int32_t status = DeleteTree(registry, key.Get(), child)) return status;
+    while (registry.RegEnumKeyExW(key.get(), 0, child) == 0) {
+      if (const std::int32_t status = DeleteTree(registry, key.get(), child)) return status;
     }
   }
   return registry.RegDeleteKeyW(parent, name.c_str());
@@ -183,35 +188,35 @@ std::int32_t WriteKey(Registry& registry, RegKey parent, const ScriptKey& script
     const std::int32_t status = DeleteTree(registry, parent, script.name);
     if (status != 0 && status != static_cast<std::int32_t>(kErrorFileNotFound)) return status;
   }
-  ScopedRegKey key(registry);
-  if (const auto status = registry.RegCreateKeyExW(parent, script.name.c_str(), kKeyAllAccess, key.Out())) {
+  UniqueRegKey key(registry);
+  if (const auto status = registry.RegCreateKeyExW(parent, script.name.c_str(), kKeyAllAccess, key.put())) {
     return status;
   }
   if (script.defaultValue) {
-    if (const auto status = SetText(registry, key.Get(), u"", *script.defaultValue)) return status;
+    if (const auto status = SetText(registry, key.get(), u"", *script.defaultValue)) return status;
   }
   for (const ScriptValue& value : script.values) {
-    if (const auto status = SetText(registry, key.Get(), value.name, value.text)) return status;
+    if (const auto status = SetText(registry, key.get(), value.name, value.text)) return status;
   }
   for (const ScriptKey& subkey : script.subkeys) {
-    if (const auto status = WriteKey(registry, key.Get(), subkey)) return status;
+    if (const auto status = WriteKey(registry, key.get(), subkey)) return status;
   }
   return 0;
 }
 
 std::int32_t RemoveKey(Registry& registry, RegKey parent, const ScriptKey& script) {
   {
-    ScopedRegKey key(registry);
+    UniqueRegKey key(registry);
     const std::int32_t opened =
-        registry.RegOpenKeyExW(parent, script.name.c_str(), 0, kKeyAllAccess, key.Out());
+        registry.RegOpenKeyExW(parent, script.name.c_str(), 0, kKeyAllAccess, key.put());
     if (opened == static_cast<std::int32_t>(kErrorFileNotFound)) return 0;
     if (opened != 0) return opened;
     for (const ScriptValue& value : script.values) {
-      const std::int32_t status = registry.RegDeleteValueW(key.Get(), value.name.c_str());
+      const std::int32_t status = registry.RegDeleteValueW(key.get(), value.name.c_str());
       if (status != 0 && status != static_cast<std::int32_t>(kErrorFileNotFound)) return status;
     }
     for (const ScriptKey& subkey : script.subkeys) {
-      if (const auto status = RemoveKey(registry, key.Get(), subkey)) return status;
+      if (const auto status = RemoveKey(registry, key.get(), subkey)) return status;
     }
   }
   if (script.mark == ScriptKey::Mark::NoRemove) return 0;

@@ -18,6 +18,7 @@
 // optionally with a default value (= s 'text') and a block of subkeys and
 // named values (val Name = s 'text'). Inside quotes '' stands for one quote.
 // %NAME% placeholders are replaced, names matched without regard to case.
+// Blocks nest at most kMaxScriptNesting deep, the root's own block counted.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,13 @@
 #include "platform/registry_services.h"
 
 namespace ejectra::helper {
+
+// How deep blocks may nest, HKCR's own block counted: far more than the
+// three the helper's scripts use, and few enough that reading, writing and
+// removing a script recurse only that deep.
+inline constexpr int kMaxScriptNesting = 32;
+// How many keys a script may hold in all.
+inline constexpr int kMaxScriptKeys = 10000;
 
 struct ScriptValue {
   std::u16string name;
@@ -46,7 +54,8 @@ struct ScriptKey {
 };
 
 // The keys of the script, all under HKEY_CLASSES_ROOT; nothing when the
-// text is not a script or names a placeholder that `placeholders` lacks.
+// text is not a script, nests deeper than kMaxScriptNesting, holds more than
+// kMaxScriptKeys keys or names a placeholder that `placeholders` lacks.
 // Placeholder names in `placeholders` are upper case.
 std::optional<std::vector<ScriptKey>> ParseRegistryScript(
     std::u16string_view text, const std::map<std::u16string, std::u16string>& placeholders);

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-#include "platform/hook_services.h"
+#include "platform/synchronization.h"
 
 namespace ejectra::helper {
 
@@ -17,6 +17,10 @@ enum class ServerAction { Serve, Register, Unregister };
 // "RegServer" in any case and ends at the end of the line, a blank or a tab;
 // serving when there is none.
 ServerAction ParseServerCommand(std::u16string_view commandLine);
+
+// Whether COM started the server for a client: a "-" or "/" token
+// "Embedding" in any case.
+bool StartedForActivation(std::u16string_view commandLine);
 
 inline constexpr std::uint32_t kIdleTimeoutMilliseconds = 5000;
 inline constexpr std::uint32_t kQuitPauseMilliseconds = 1000;
@@ -28,6 +32,10 @@ class ServerLocks {
   ServerLocks(platform::Synchronization& os, platform::Handle shutdownEvent)
       : os_(os), event_(shutdownEvent) {}
 
+  // For a server COM started for a client: its idle time counts from now,
+  // so that one which never gets an object (another server of the same
+  // activation race was registered first) ends as an idle one does.
+  void ArmIdleShutdown();
   void Lock() { ++count_; }
   void Unlock();
   std::int32_t Count() const { return count_.load(); }

@@ -53,7 +53,8 @@ class DeviceConfig {
                                              std::uint32_t flags) = 0;
 };
 
-// advapi32: read access to the registry.
+// advapi32: read access to the registry. An access mask may carry
+// kKeyWow64_32Key or kKeyWow64_64Key to choose the registry view.
 class RegistryReader {
  public:
   virtual ~RegistryReader() = default;
@@ -98,6 +99,10 @@ struct CoreServices {
   RegistryReader& registry;
   Kernel& kernel;
   Shell& shell;
+
+  // The thread's last error, which the device services report through.
+  ErrorCode GetLastError() const { return kernel.GetLastError(); }
+  void SetLastError(ErrorCode error) const { kernel.SetLastError(error); }
 };
 
 }  // namespace ejectra::platform

@@ -10,13 +10,6 @@
 
 namespace ejectra::platform {
 
-// HKEY_CLASSES_ROOT, (HKEY)(ULONG_PTR)(LONG)0x80000000: sign-extended.
-inline constexpr RegKey kHkeyClassesRoot =
-    static_cast<RegKey>(static_cast<std::intptr_t>(std::int32_t{-0x7FFFFFFF - 1}));
-inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
-inline constexpr ErrorCode kErrorAccessDenied = 5;
-inline constexpr ErrorCode kErrorNoMoreRegItems = 259;  // ERROR_NO_MORE_ITEMS
-
 class Registry : public RegistryReader {
  public:
   virtual std::int32_t RegCreateKeyExW(RegKey parent, const char16_t* subKey,
@@ -27,6 +20,11 @@ class Registry : public RegistryReader {
   virtual std::int32_t RegDeleteValueW(RegKey key, const char16_t* name) = 0;
   // Refuses a key that has subkeys.
   virtual std::int32_t RegDeleteKeyW(RegKey parent, const char16_t* subKey) = 0;
+  // The same in the view `access` names. A 32-bit program's RegDeleteKeyW is
+  // redirected to the 32-bit view even below a key opened in the 64-bit one:
+  // it reaches a key of the 64-bit view only this way.
+  virtual std::int32_t RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
+                                       std::uint32_t access) = 0;
   // The name of subkey `index`; ERROR_NO_MORE_ITEMS past the last.
   virtual std::int32_t RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) = 0;
 };

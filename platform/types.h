@@ -27,7 +27,11 @@ using WindowHandle = std::uintptr_t;
 using RegKey = std::uintptr_t;
 
 inline constexpr DevInfoHandle kInvalidHandleValue = ~DevInfoHandle{0};
-// HKEY_LOCAL_MACHINE is (HKEY)(ULONG_PTR)(LONG)0x80000002: sign-extended.
+// The predefined keys are (HKEY)(ULONG_PTR)(LONG)0x8000000n: sign-extended.
+inline constexpr RegKey kHkeyClassesRoot =
+    static_cast<RegKey>(static_cast<std::intptr_t>(std::int32_t{-0x7FFFFFFF - 1}));
+inline constexpr RegKey kHkeyCurrentUser =
+    static_cast<RegKey>(static_cast<std::intptr_t>(std::int32_t{-0x7FFFFFFF}));
 inline constexpr RegKey kHkeyLocalMachine =
     static_cast<RegKey>(static_cast<std::intptr_t>(std::int32_t{-0x7FFFFFFE}));
 
@@ -87,15 +91,37 @@ inline constexpr ErrorCode kErrorNotEnoughMemory = 8;
 inline constexpr ErrorCode kErrorGenFailure = 31;
 inline constexpr ErrorCode kErrorInvalidParameter = 87;
 inline constexpr ErrorCode kErrorInsufficientBuffer = 122;
+inline constexpr ErrorCode kErrorModNotFound = 126;
 inline constexpr ErrorCode kErrorMoreData = 234;
 inline constexpr ErrorCode kErrorNoMoreItems = 259;
 inline constexpr ErrorCode kErrorInvalidUserBuffer = 1784;
+inline constexpr ErrorCode kErrorAccessDenied = 5;
+inline constexpr ErrorCode kErrorAlreadyExists = 183;
+inline constexpr ErrorCode kErrorNotOwner = 288;
+inline constexpr ErrorCode kErrorKeyDeleted = 1018;
+inline constexpr ErrorCode kErrorResourceTypeNotFound = 1813;
 
 // Registry.
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+inline constexpr std::uint32_t kKeyWow64_64Key = 0x0100;  // the 64-bit registry view
+inline constexpr std::uint32_t kKeyWow64_32Key = 0x0200;  // the 32-bit registry view
+
+// COM results.
+using Hresult = std::int32_t;  // HRESULT
+inline constexpr Hresult kSOk = 0;
+inline constexpr Hresult kSFalse = 1;
+inline constexpr Hresult kENotImpl = static_cast<Hresult>(0x80004001);
+inline constexpr Hresult kENoInterface = static_cast<Hresult>(0x80004002);
+inline constexpr Hresult kEPointer = static_cast<Hresult>(0x80004003);
+inline constexpr Hresult kEFail = static_cast<Hresult>(0x80004005);
+inline constexpr Hresult kEOutOfMemory = static_cast<Hresult>(0x8007000E);
+inline constexpr Hresult kEInvalidArg = static_cast<Hresult>(0x80070057);
+inline constexpr Hresult kRegdbEClassNotReg = static_cast<Hresult>(0x80040154);
+inline constexpr Hresult kCoEServerExecFailure = static_cast<Hresult>(0x80080005);
 
 // Device interface classes.
 inline constexpr Guid kGuidDevInterfaceVolume = {

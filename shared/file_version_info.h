@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/tool_services.h"
+#include "platform/process_services.h"
 
 namespace ejectra {
 

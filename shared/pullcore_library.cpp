@@ -22,11 +22,6 @@ CPullcoreLibrary::CPullcoreLibrary(platform::Modules& modules, platform::Output&
   if (load) Load();
 }
 
-CPullcoreLibrary::~CPullcoreLibrary() {
-  if (module_) modules_.FreeLibrary(module_);
-  module_ = 0;
-}
-
 std::u16string CPullcoreLibrary::FolderOfProgram() {
   std::u16string path(kPathCapacity, u'\0');
   const std::uint32_t length = modules_.GetModuleFileNameW(0, path.data(), kPathCapacity);
@@ -49,7 +44,7 @@ void CPullcoreLibrary::Load() {
   for (const std::u16string& folder : {FolderOfProgram(), SystemFolder()}) {
     if (folder.empty()) continue;
     const std::u16string path = folder + u'\\' + kFileName;
-    module_ = modules_.LoadLibraryW(path.c_str());
+    module_.reset(modules_.LoadLibraryW(path.c_str()));
     if (module_) break;
   }
   if (!module_) return;
@@ -67,7 +62,7 @@ void CPullcoreLibrary::Load() {
 platform::ProcAddress CPullcoreLibrary::Resolve(std::u16string_view name) {
   // GetProcAddress takes narrow names: the thread's ANSI code page.
   const std::string narrow = output_.WideCharToMultiByte(name);
-  return modules_.GetProcAddress(module_, narrow.c_str());
+  return modules_.GetProcAddress(module_.get(), narrow.c_str());
 }
 
 int CPullcoreLibrary::IsRemovableHardwareDrive(int drive) const {

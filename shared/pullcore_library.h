@@ -6,7 +6,8 @@
 #include <string>
 
 #include "platform/calling_convention.h"
-#include "platform/tool_services.h"
+#include "platform/owners.h"
+#include "platform/process_services.h"
 
 namespace ejectra {
 
@@ -23,11 +24,10 @@ class CPullcoreLibrary {
   static constexpr char16_t kFileName[] = u"PULLCORE.DLL";
 
   CPullcoreLibrary(platform::Modules& modules, platform::Output& output, bool load);
-  ~CPullcoreLibrary();
   CPullcoreLibrary(const CPullcoreLibrary&) = delete;
   CPullcoreLibrary& operator=(const CPullcoreLibrary&) = delete;
 
-  bool IsLoaded() const { return module_ != 0; }
+  bool IsLoaded() const { return static_cast<bool>(module_); }
   int IsRemovableHardwareDrive(int drive) const;
   // 1 with both texts set, or 0 with both untouched. Texts of 256
   // characters or more do not fit and answer 0.
@@ -43,7 +43,7 @@ class CPullcoreLibrary {
 
   platform::Modules& modules_;
   platform::Output& output_;
-  platform::ModuleHandle module_ = 0;
+  platform::UniqueModule module_{modules_};  // freed when the binding goes
   IsRemovableEntry isRemovable_ = nullptr;
   IsRemovableExEntry isRemovableEx_ = nullptr;
   RemoveEntry remove_ = nullptr;

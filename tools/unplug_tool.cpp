@@ -1,6 +1,10 @@
 #include "tools/unplug_tool.h"
 
-#include "shared/text.h"
+#include "platform/owners.h"
+#include "platform/text.h"
+#include "shared/drive.h"
+#include "shared/removable_drives.h"
+#include "tools/hook_helper_interface.h"
 #include "tools/message_ids.h"
 
 namespace ejectra::tools {
@@ -11,35 +15,18 @@ namespace {
 
 bool IsSwitch(std::u16string_view argument, char16_t letter) {
   return argument.size() == 2 && (argument[0] == u'/' || argument[0] == u'-') &&
-         (argument[1] == letter || argument[1] == letter + (u'a' - u'A'));
+         FoldAsciiCase(argument[1]) == FoldAsciiCase(letter);
 }
-
-// COM initialised for the scope of one operation, if it could be.
-class CComInitScope {
- public:
-  explicit CComInitScope(Com& com) : com_(com), initialized_(com.CoInitialize() >= 0) {}
-  ~CComInitScope() {
-    if (initialized_) com_.CoUninitialize();
-    initialized_ = false;
-  }
-  CComInitScope(const CComInitScope&) = delete;
-  CComInitScope& operator=(const CComInitScope&) = delete;
-  bool Initialized() const { return initialized_; }
-
- private:
-  Com& com_;
-  bool initialized_;
-};
 
 }  // namespace
 
 bool ParseDriveList(std::u16string_view argument, std::uint32_t& mask) {
   std::uint32_t drives = 0;
-  for (char16_t c : argument) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  for (const char16_t c : argument) {
     if (c == u':') continue;
-    if (c < u'A' || c > u'Z') return false;
-    drives |= 1u << (c - u'A');
+    const auto drive = Drive::FromLetter(c);
+    if (!drive) return false;
+    drives |= drive->Bit();
   }
   mask = drives;
   return true;
@@ -74,7 +61,7 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
   return true;
 }
 
-CUnplugTool::CUnplugTool(const ToolServices& os)
+CUnplugTool::CUnplugTool(const ProcessServices& os)
     : os_(os), library_(os.modules, os.output, /*load=*/true) {}
 
 bool CUnplugTool::ParseCommandLine(UnplugOptions& options) {
@@ -114,60 +101,52 @@ int CUnplugTool::RemoveDrives(const UnplugOptions& options) {
   }
   if (options.mode & ModeDrives) {
     const std::uint32_t present = os_.process.GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-      const std::uint32_t bit = 1u << i;
-      if ((options.driveMask & bit) && (!options.skipAbsent || (present & bit))) RemoveDrive(i + 1);
+    for (const Drive drive : DrivesIn(options.driveMask)) {
+      if (!options.skipAbsent || drive.In(present)) RemoveDrive(drive.Number());
     }
   }
   return 1;
 }
 
-int CUnplugTool::RemoveDrive(int drive) {
-  if (!(os_.process.GetLogicalDrives() & (1u << (drive - 1)))) {
-    ShowMessageFormat(kMsgNotPresent, DriveLetterOf(drive), kMbIconWarning);
+int CUnplugTool::RemoveDrive(int number) {
+  const auto drive = Drive::FromNumber(number);
+  if (!drive) return 0;
+  if (!drive->In(os_.process.GetLogicalDrives())) {
+    ShowMessageFormat(kMsgNotPresent, drive->Letter(), kMbIconWarning);
     return 0;
   }
-  if (!library_.IsRemovableHardwareDrive(drive)) {
-    ShowMessageFormat(kMsgNotRemovable, DriveLetterOf(drive), kMbIconWarning);
+  if (!library_.IsRemovableHardwareDrive(number)) {
+    ShowMessageFormat(kMsgNotRemovable, drive->Letter(), kMbIconWarning);
     return 0;
   }
-  return library_.RemoveHardwareDrive(drive) ? 1 : 0;
+  return library_.RemoveHardwareDrive(number) ? 1 : 0;
 }
 
 int CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {
-  const std::uint32_t present = os_.process.GetLogicalDrives();
-  for (int i = 0; i < 26; ++i) {
-    std::u16string name, description;
-    if ((present & (1u << i)) && library_.IsRemovableHardwareDriveEx(i + 1, name, description) &&
-        EqualsIgnoringAsciiCase(name, deviceName)) {
-      return i + 1;
-    }
+  for (const RemovableDrive& row : ScanRemovableDrives(os_.process.GetLogicalDrives(), library_)) {
+    if (EqualsIgnoringAsciiCase(row.name, deviceName)) return row.drive.Number();
   }
   return -1;
 }
 
 int CUnplugTool::RemoveDrivesWithBalloon(const UnplugOptions& options) {
-  CComInitScope com(os_.com);
-  if (!com.Initialized()) {
+  const UniqueComInit com(os_.com, os_.com.CoInitialize() >= 0);
+  if (!com) {
     ShowMessage(kMsgComFailed, kMbIconError);
     return 0;
   }
-  HookHelperObject* helper = nullptr;
-  const std::int32_t created = os_.com.CoCreateInstance(
-      kClsidPullcoreHookHelper, kClsctxInprocAndLocal, kIidPullcoreHookHelper, &helper);
+  ComPtr<IPullcoreHookHelper> helper;
+  const Hresult created = os_.com.CoCreateInstance(
+      kClsidPullcoreHookHelper, kClsctxInprocAndLocal, kIidPullcoreHookHelper, helper.put_void());
   if (created < 0 && created != kRegdbEClassNotReg) {
     ShowMessage(kMsgHookFailed, kMbIconError);
-    if (helper) helper->Release();
     return 0;
   }
   // Not registered: the drives go without the balloon, and without a word.
   std::int32_t users = 0;  // the server's count; never read here
   if (helper) helper->StartHook(&users);
   const int removed = RemoveDrives(options);
-  if (helper) {
-    helper->StopHook(&users);
-    helper->Release();
-  }
+  if (helper) helper->StopHook(&users);
   return removed;
 }
 

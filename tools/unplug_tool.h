@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/tool_services.h"
+#include "platform/process_services.h"
 #include "shared/message_format.h"
 #include "shared/pullcore_library.h"
 
@@ -44,7 +44,7 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
 
 class CUnplugTool {
  public:
-  CUnplugTool(const platform::ToolServices& os);
+  CUnplugTool(const platform::ProcessServices& os);
   CUnplugTool(const CUnplugTool&) = delete;
   CUnplugTool& operator=(const CUnplugTool&) = delete;
 
@@ -52,7 +52,7 @@ class CUnplugTool {
 
   bool ParseCommandLine(UnplugOptions& options);
   int RemoveDrives(const UnplugOptions& options);
-  int RemoveDrive(int drive);
+  int RemoveDrive(int number);
   int FindDriveByDeviceName(std::u16string_view deviceName);
   int RemoveDrivesWithBalloon(const UnplugOptions& options);
 
@@ -68,14 +68,12 @@ class CUnplugTool {
  protected:
   ~CUnplugTool() = default;
 
-  const platform::ToolServices& os() const { return os_; }
+  const platform::ProcessServices& os() const { return os_; }
   const CPullcoreLibrary& library() const { return library_; }
 
  private:
-  platform::ToolServices os_;
+  platform::ProcessServices os_;
   CPullcoreLibrary library_;
 };
-
-inline char16_t DriveLetterOf(int drive) { return static_cast<char16_t>(u'@' + drive); }
 
 }  // namespace ejectra::tools

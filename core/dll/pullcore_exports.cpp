@@ -1,4 +1,5 @@
-// The exports of Pullcore.dll, named and numbered by its .def file.
+// The exports of Pullcore.dll, named and numbered by its .def file. Each
+// call runs the core on a platform session of its own.
 #include <windows.h>
 
 #include "core/dll/platform_session.h"
@@ -6,15 +7,7 @@
 
 namespace {
 
-using ejectra::platform::CoreServices;
-
-struct ExtendedQuery {
-  int drive;
-  wchar_t* name;
-  int nameCapacity;
-  wchar_t* description;
-  int descriptionCapacity;
-};
+using ejectra::dll::PlatformSession;
 
 BOOL AsBool(bool value) { return value ? TRUE : FALSE; }
 
@@ -25,32 +18,24 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 
 BOOL WINAPI IsRemovableHardwareDrive(int drive) {
-  return AsBool(ejectra::dll::RunOnPlatform(
-      [](const CoreServices& os, void* context) noexcept {
-        return ejectra::core::IsRemovableHardwareDrive(os, *static_cast<int*>(context));
-      },
-      &drive));
+  const PlatformSession session;
+  const auto* os = session.Services();
+  return AsBool(os && ejectra::core::IsRemovableHardwareDrive(*os, drive));
 }
 
 BOOL WINAPI IsRemovableHardwareDriveExW(int drive, wchar_t* name, int nameCapacity,
                                         wchar_t* description, int descriptionCapacity) {
-  ExtendedQuery query{drive, name, nameCapacity, description, descriptionCapacity};
-  return AsBool(ejectra::dll::RunOnPlatform(
-      [](const CoreServices& os, void* context) noexcept {
-        const auto& q = *static_cast<ExtendedQuery*>(context);
-        return ejectra::core::IsRemovableHardwareDriveExW(
-            os, q.drive, reinterpret_cast<char16_t*>(q.name), q.nameCapacity,
-            reinterpret_cast<char16_t*>(q.description), q.descriptionCapacity);
-      },
-      &query));
+  const PlatformSession session;
+  const auto* os = session.Services();
+  return AsBool(os && ejectra::core::IsRemovableHardwareDriveExW(
+                          *os, drive, reinterpret_cast<char16_t*>(name), nameCapacity,
+                          reinterpret_cast<char16_t*>(description), descriptionCapacity));
 }
 
 BOOL WINAPI RemoveHardwareDrive(int drive) {
-  return AsBool(ejectra::dll::RunOnPlatform(
-      [](const CoreServices& os, void* context) noexcept {
-        return ejectra::core::RemoveHardwareDrive(os, *static_cast<int*>(context));
-      },
-      &drive));
+  const PlatformSession session;
+  const auto* os = session.Services();
+  return AsBool(os && ejectra::core::RemoveHardwareDrive(*os, drive));
 }
 
 }  // extern "C"

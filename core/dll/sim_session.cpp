@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/dll/platform_session.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_world.h"
 
 namespace ejectra::dll {
 
@@ -54,22 +56,36 @@ std::vector<bool> Presence(const MachineState& machine) {
 
 }  // namespace
 
-bool RunOnPlatform(Operation operation, void* context) noexcept try {
+struct PlatformSession::State {
+  std::wstring path;
+  platform::sim::SimWorld world;
+  platform::sim::SimMachine machine{world};
+  std::vector<bool> before;  // which devices were present when the call began
+};
+
+PlatformSession::PlatformSession() noexcept try {
   const std::wstring path = MachinePath();
   const auto text = path.empty() ? std::nullopt : ReadFile(path);
-  auto state = text ? platform::sim::ParseMachine(*text) : std::nullopt;
-  if (!state) return false;
-
-  platform::sim::SimMachine machine(*std::move(state));
-  const std::vector<bool> before = Presence(machine.State());
-  const bool result = operation(machine.Services(), context);
-  if (Presence(machine.State()) != before) {
-    WriteFileReplacing(path, platform::sim::WriteMachine(machine.State()));
-  }
-  SetLastError(machine.GetLastError());
-  return result;
+  auto machine = text ? platform::sim::ParseMachine(*text) : std::nullopt;
+  if (!machine) return;
+  state_ = std::make_unique<State>();
+  state_->path = path;
+  state_->world.machine = *std::move(machine);
+  state_->before = Presence(state_->world.machine);
+  services_ = std::make_unique<platform::CoreServices>(state_->machine.Services());
 } catch (...) {
-  return false;
+  services_.reset();
+}
+
+PlatformSession::~PlatformSession() {
+  if (!state_) return;
+  try {
+    if (Presence(state_->world.machine) != state_->before) {
+      WriteFileReplacing(state_->path, platform::sim::WriteMachine(state_->world.machine));
+    }
+  } catch (...) {
+  }
+  SetLastError(state_->world.lastError);  // what the call left, as the real library would
 }
 
 }  // namespace ejectra::dll

@@ -1,11 +1,18 @@
+#include <new>
+
 #include "core/dll/platform_session.h"
 #include "platform/win32/win32_core_services.h"
 
 namespace ejectra::dll {
 
-bool RunOnPlatform(Operation operation, void* context) noexcept {
+struct PlatformSession::State {
   platform::win32::Win32CoreServices services;
-  return operation(services.Services(), context);
+};
+
+PlatformSession::PlatformSession() noexcept : state_(new (std::nothrow) State) {
+  if (state_) services_.reset(new (std::nothrow) platform::CoreServices(state_->services.Services()));
 }
+
+PlatformSession::~PlatformSession() = default;
 
 }  // namespace ejectra::dll

@@ -94,18 +94,19 @@ MachineBuilder& MachineBuilder::DosDevice(std::u16string name,
 }
 
 MachineBuilder& MachineBuilder::MountRecord(char16_t letter, std::u16string_view text) {
-  return MountRecordData(letter, kRegBinary, Utf16Bytes(text, false));
+  return MountRecordData(letter, kRegBinary, EncodeUtf16le(text, false));
 }
 
 MachineBuilder& MachineBuilder::MountRecordData(char16_t letter, std::uint32_t type,
                                                 std::vector<std::uint8_t> data) {
   const std::u16string name = std::u16string(u"\\DosDevices\\") + letter + u':';
-  state_.localMachine[u"SYSTEM\\MountedDevices"][name] = SimRegistryValue{type, std::move(data)};
+  state_.registry.Create(kHkeyLocalMachine, u"SYSTEM\\MountedDevices").values[name] =
+      SimRegistryValue{type, std::move(data)};
   return *this;
 }
 
 MachineBuilder& MachineBuilder::RegistryKey(std::u16string path) {
-  state_.localMachine[std::move(path)];
+  state_.registry.Create(kHkeyLocalMachine, path);
   return *this;
 }
 

@@ -1,140 +1,15 @@
 #include "platform/sim/machine_file.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
-#include <stdexcept>
 
+#include "platform/sim/machine_file_json.h"
 #include "platform/sim/utf.h"
 
 namespace ejectra::platform::sim {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-struct Invalid : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-std::u16string Text(const Json& value) {
-  if (!value.is_string()) throw Invalid("expected a string");
-  auto text = Utf8ToUtf16(value.get_ref<const std::string&>());
-  if (!text) throw Invalid("a string is not UTF-8");
-  return *std::move(text);
-}
-
-std::uint32_t Number(const Json& value) {
-  if (value.is_number_unsigned()) {
-    const auto n = value.get<std::uint64_t>();
-    if (n <= 0xFFFFFFFFu) return static_cast<std::uint32_t>(n);
-  } else if (value.is_string()) {
-    const std::string& s = value.get_ref<const std::string&>();
-    std::size_t used = 0;
-    try {
-      const unsigned long long n = std::stoull(s, &used, 0);
-      if (used == s.size() && n <= 0xFFFFFFFFu) return static_cast<std::uint32_t>(n);
-    } catch (const std::logic_error&) {
-    }
-  }
-  throw Invalid("expected a 32-bit unsigned number");
-}
-
-std::vector<std::u16string> TextList(const Json& value) {
-  if (!value.is_array()) throw Invalid("expected a list of strings");
-  std::vector<std::u16string> list;
-  for (const Json& item : value) list.push_back(Text(item));
-  return list;
-}
-
-std::vector<std::uint8_t> Hex(const Json& value) {
-  if (!value.is_string()) throw Invalid("expected hex digits");
-  const std::string& s = value.get_ref<const std::string&>();
-  if (s.size() % 2) throw Invalid("odd number of hex digits");
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    throw Invalid("not a hex digit");
-  };
-  std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i < s.size(); i += 2) {
-    bytes.push_back(static_cast<std::uint8_t>(digit(s[i]) * 16 + digit(s[i + 1])));
-  }
-  return bytes;
-}
-
-std::string HexText(const std::vector<std::uint8_t>& bytes) {
-  std::string s;
-  char pair[3];
-  for (const std::uint8_t b : bytes) {
-    std::snprintf(pair, sizeof pair, "%02x", b);
-    s += pair;
-  }
-  return s;
-}
-
-Guid ParseGuid(const std::string& s) {
-  if (s == "volume") return kGuidDevInterfaceVolume;
-  if (s == "disk") return kGuidDevInterfaceDisk;
-  unsigned d1, d2, d3, b[8];
-  char end;
-  if (s.size() != 38 ||
-      std::sscanf(s.c_str(), "{%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}%c", &d1, &d2, &d3, &b[0],
-                  &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7], &end) != 11) {
-    throw Invalid("not an interface class: " + s);
-  }
-  Guid g{d1, static_cast<std::uint16_t>(d2), static_cast<std::uint16_t>(d3), {}};
-  for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<std::uint8_t>(b[i]);
-  return g;
-}
-
-std::string GuidText(const Guid& g) {
-  if (g == kGuidDevInterfaceVolume) return "volume";
-  if (g == kGuidDevInterfaceDisk) return "disk";
-  char s[40];
-  std::snprintf(s, sizeof s, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                unsigned{g.Data1}, unsigned{g.Data2}, unsigned{g.Data3}, g.Data4[0], g.Data4[1],
-                g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
-  return s;
-}
-
-Json List(const Json& object, const char* name) {
-  const Json list = object.value(name, Json::array());
-  if (!list.is_array()) throw Invalid(std::string(name) + " is not a list");
-  return list;
-}
-
-bool Flag(const Json& device, const char* name, bool fallback) {
-  if (!device.contains(name)) return fallback;
-  if (!device[name].is_boolean()) throw Invalid(std::string(name) + " is not true or false");
-  return device[name].get<bool>();
-}
-
-// The text of a stored UTF-16LE value with exactly one trailing NUL, if it is one.
-std::optional<std::u16string> StoredText(const std::vector<std::uint8_t>& data, bool withNul) {
-  if (data.size() % 2) return std::nullopt;
-  std::u16string text;
-  for (std::size_t i = 0; i < data.size(); i += 2) {
-    text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
-  }
-  if (withNul) {
-    if (text.empty() || text.back() != u'\0') return std::nullopt;
-    text.pop_back();
-  }
-  if (text.find(u'\0') != std::u16string::npos) return std::nullopt;
-  if (Utf8ToUtf16(Utf16ToUtf8(text)) != text) {
-    return std::nullopt;  // unpaired surrogates do not survive the trip through UTF-8
-  }
-  return text;
-}
-
-constexpr struct {
-  const char* field;
-  std::uint32_t code;
-} kNamedProperties[] = {{"friendlyName", kCmDrpFriendlyName},
-                        {"description", kCmDrpDeviceDesc},
-                        {"physicalObjectName", kCmDrpPhysicalDeviceObjectName}};
+using namespace json;
 
 SimRegistryValue ParseValue(const Json& value) {
   if (!value.is_object()) throw Invalid("a registry value is not an object");
@@ -143,7 +18,7 @@ SimRegistryValue ParseValue(const Json& value) {
   if (value.contains("text") == value.contains("hex")) {
     throw Invalid("a registry value needs exactly one of text and hex");
   }
-  parsed.data = value.contains("text") ? Utf16Bytes(Text(value["text"]), false) : Hex(value["hex"]);
+  parsed.data = value.contains("text") ? EncodeUtf16le(Text(value["text"]), false) : Hex(value["hex"]);
   return parsed;
 }
 
@@ -198,12 +73,14 @@ MachineState Parse(const Json& root) {
     machine.dosDevices[Text(Json(name))] = TextList(targets);
   }
 
-  const Json registry = root.value("localMachine", Json::object());
-  if (!registry.is_object()) throw Invalid("localMachine is not an object");
-  for (const auto& [path, values] : registry.items()) {
-    if (!values.is_object()) throw Invalid("a registry key is not an object");
-    SimRegistryKey& key = machine.localMachine[Text(Json(path))];
-    for (const auto& [name, value] : values.items()) key[Text(Json(name))] = ParseValue(value);
+  for (const auto& [field, registryRoot] : kRegistryRoots) {
+    const Json keys = root.value(field, Json::object());
+    if (!keys.is_object()) throw Invalid(std::string(field) + " is not an object");
+    for (const auto& [path, values] : keys.items()) {
+      if (!values.is_object()) throw Invalid("a registry key is not an object");
+      SimRegistryKey& key = machine.registry.Create(registryRoot, Text(Json(path)));
+      for (const auto& [name, value] : values.items()) key.values[Text(Json(name))] = ParseValue(value);
+    }
   }
   return machine;
 }
@@ -216,6 +93,20 @@ Json ValueJson(const SimRegistryValue& value) {
     j["hex"] = HexText(value.data);
   }
   return j;
+}
+
+// Every key that has values or no subkeys, by its path; the others are
+// implied by their subkeys or by every registry's skeleton.
+void KeysJson(RegKey root, const SimRegistryKey& key, const std::u16string& path, Json& out) {
+  const bool implied = key.subkeys.empty() && RegistryTree::IsSkeleton(root, path);
+  if (!path.empty() && (!key.values.empty() || (key.subkeys.empty() && !implied))) {
+    Json values = Json::object();
+    for (const auto& [name, value] : key.values) values[Utf16ToUtf8(name)] = ValueJson(value);
+    out[Utf16ToUtf8(path)] = values;
+  }
+  for (const auto& [name, child] : key.subkeys) {
+    KeysJson(root, *child, path.empty() ? name : path + u"\\" + name, out);
+  }
 }
 
 }  // namespace
@@ -283,13 +174,12 @@ std::string WriteMachine(const MachineState& machine) {
     for (const auto& t : targets) l.push_back(Utf16ToUtf8(t));
     dos[Utf16ToUtf8(name)] = l;
   }
-  Json registry = Json::object();
-  for (const auto& [path, values] : machine.localMachine) {
-    Json key = Json::object();
-    for (const auto& [name, value] : values) key[Utf16ToUtf8(name)] = ValueJson(value);
-    registry[Utf16ToUtf8(path)] = key;
+  Json root = {{"devices", devices}, {"dosDevices", dos}};
+  for (const auto& [field, registryRoot] : kRegistryRoots) {
+    Json keys = Json::object();
+    KeysJson(registryRoot, *machine.registry.Root(registryRoot), u"", keys);
+    if (!keys.empty() || registryRoot == kHkeyLocalMachine) root[field] = keys;
   }
-  const Json root = {{"devices", devices}, {"dosDevices", dos}, {"localMachine", registry}};
   return root.dump(2) + "\n";
 }
 

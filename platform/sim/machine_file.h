@@ -21,7 +21,8 @@
 // "description", "physicalObjectName", "properties" ([{ "code", "type",
 // "hex" }] for raw values), "removalRelations", "busRelations",
 // "interfaces" ({ "class": "volume", "disk" or a "{GUID}", "path" }),
-// "ejectAnswer" (a CONFIGRET), "idReadable", "statusReadable". Registry
+// "ejectAnswer" (a CONFIGRET), "idReadable", "statusReadable". The
+// registry is given by key paths below "localMachine" and "classesRoot";
 // values hold "type" and either "text" (UTF-16LE, no NUL) or "hex".
 #pragma once
 

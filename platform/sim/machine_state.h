@@ -1,5 +1,5 @@
 // What a simulated machine holds: device nodes with their properties and
-// relations, device interfaces, DOS device names and registry values. Device
+// relations, device interfaces, DOS device names and the registry. Device
 // handles are positions in `devices` plus one, so enumeration order is the
 // order of the vectors.
 #pragma once
@@ -10,14 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/sim/registry_tree.h"
+#include "platform/text.h"
 #include "platform/types.h"
 
 namespace ejectra::platform::sim {
-
-struct LessIgnoringAsciiCase {
-  using is_transparent = void;
-  bool operator()(std::u16string_view a, std::u16string_view b) const noexcept;
-};
 
 struct SimProperty {
   std::uint32_t type = kRegSz;
@@ -44,28 +41,21 @@ struct SimInterface {
   DevInst owner = 0;
 };
 
-struct SimRegistryValue {
-  std::uint32_t type = kRegBinary;
-  std::vector<std::uint8_t> data;
-};
-
-using SimRegistryKey = std::map<std::u16string, SimRegistryValue, LessIgnoringAsciiCase>;
-
 struct MachineState {
   std::vector<SimDevice> devices;
   std::vector<SimInterface> interfaces;
   std::map<std::u16string, std::vector<std::u16string>, LessIgnoringAsciiCase> dosDevices;
-  // Keys by full path below HKEY_LOCAL_MACHINE, such as "SYSTEM\MountedDevices".
-  std::map<std::u16string, SimRegistryKey, LessIgnoringAsciiCase> localMachine;
+  RegistryTree registry;
 
   // The handle of the device with that instance ID (letters A-Z folded), or 0.
   DevInst Find(std::u16string_view instanceId) const;
   SimDevice* Device(DevInst handle);
   const SimDevice* Device(DevInst handle) const;
+  // The drive letters that have a DOS name ("E:"), as a GetLogicalDrives mask.
+  std::uint32_t DriveMask() const;
 };
 
 // A property value as the configuration manager stores a text: UTF-16LE with NUL.
 SimProperty TextProperty(std::u16string_view text);
-std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool withNul);
 
 }  // namespace ejectra::platform::sim

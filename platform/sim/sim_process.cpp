@@ -2,108 +2,32 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
+#include "platform/sim/command_line.h"
 #include "platform/sim/utf.h"
 
 namespace ejectra::platform::sim {
 
-// The exports of the simulated Pullcore.dll, defined with the core.
-ProcAddress SimPullcoreExport(std::string_view name, unsigned exports);
-void BindSimPullcore(SimMachine* machine);
-
 namespace {
 
-constexpr ModuleHandle kPullcoreModule = 0x10000000;
-
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-std::uint32_t CopyOut(std::u16string_view text, char16_t* buffer, std::uint32_t capacity) {
-  if (capacity == 0) return 0;
-  const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), capacity - 1));
-  std::copy_n(text.begin(), n, buffer);
-  buffer[n] = u'\0';
-  return n;
+std::u16string_view View(const char16_t* text) {
+  return text ? std::u16string_view(text) : std::u16string_view();
 }
 
 }  // namespace
 
-std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
-  std::vector<std::u16string> args;
-  std::size_t i = 0;
-  // The program: up to the next quote when quoted, else up to a blank; no escapes.
-  std::u16string program;
-  if (i < line.size() && line[i] == u'"') {
-    for (++i; i < line.size() && line[i] != u'"'; ++i) program += line[i];
-    if (i < line.size()) ++i;
-  } else {
-    for (; i < line.size() && !IsBlank(line[i]); ++i) program += line[i];
-  }
-  args.push_back(program);
-
-  while (true) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    if (i >= line.size()) break;
-    std::u16string arg;
-    bool quoted = false;
-    while (i < line.size() && (quoted || !IsBlank(line[i]))) {
-      if (line[i] == u'\\') {
-        std::size_t slashes = 0;
-        while (i < line.size() && line[i] == u'\\') ++slashes, ++i;
-        if (i < line.size() && line[i] == u'"') {
-          arg.append(slashes / 2, u'\\');
-          if (slashes % 2) arg += u'"', ++i;  // an escaped quote
-        } else {
-          arg.append(slashes, u'\\');
-        }
-      } else if (line[i] == u'"') {
-        if (quoted && i + 1 < line.size() && line[i + 1] == u'"') {
-          arg += u'"';  // "" inside quotes stands for one quote
-          i += 2;
-        } else {
-          quoted = !quoted;
-          ++i;
-        }
-      } else {
-        arg += line[i++];
-      }
-    }
-    args.push_back(arg);
-  }
-  return args;
-}
-
-class SimProcess::HookHelper final : public HookHelperObject {
- public:
-  explicit HookHelper(SimProcess& process) : process_(process) {}
-  std::int32_t StartHook(std::int32_t* refCount) override {
-    process_.hookCalls.push_back("StartHook");
-    *refCount = 1;
-    return process_.hookHelper.startAnswer;
-  }
-  std::int32_t StopHook(std::int32_t* refCount) override {
-    process_.hookCalls.push_back("StopHook");
-    *refCount = 0;
-    return process_.hookHelper.stopAnswer;
-  }
-  std::uint32_t Release() override {
-    process_.hookCalls.push_back("Release");
-    delete this;
-    return 0;
-  }
-
- private:
-  SimProcess& process_;
-};
-
-SimProcess::SimProcess(SimMachine& machine) : machine_(machine) {}
-
 SimProcess::~SimProcess() {
-  if (loaded_) FreeLibrary(loaded_);
+  while (!modules_.empty()) {
+    const auto [module, loaded] = *modules_.begin();
+    modules_.erase(modules_.begin());
+    const auto library = world_.libraries.find(loaded.path);
+    if (library != world_.libraries.end() && library->second.attach) library->second.attach(false);
+  }
 }
 
-void SimProcess::InstallPullcore(std::u16string path, unsigned exports) {
-  libraries_[std::move(path)] = exports;
+std::uint32_t SimProcess::Fail(ErrorCode error) {
+  world_.lastError = error;
+  return 0;
 }
 
 std::u16string SimProcess::StdoutText() const {
@@ -115,39 +39,84 @@ std::u16string SimProcess::StdoutText() const {
   return Utf8ToUtf16(bytes).value_or(u"<not UTF-8>");
 }
 
+bool SimProcess::Loaded(std::u16string_view path) const {
+  return std::any_of(modules_.begin(), modules_.end(), [&](const auto& entry) {
+    return EqualsIgnoringAsciiCase(entry.second.path, path);
+  });
+}
+
 // --- Modules ----------------------------------------------------------------
 
 ModuleHandle SimProcess::LoadLibraryW(const char16_t* path) {
-  libraryLoads.emplace_back(path);
-  const auto it = libraries_.find(std::u16string(path));
-  if (it == libraries_.end() || loaded_) return 0;
-  loaded_ = kPullcoreModule;
-  loadedExports_ = it->second;
-  BindSimPullcore(&machine_);
-  return loaded_;
+  if (const auto fault = world_.calls.Enter("LoadLibraryW", Utf16ToUtf8(View(path)))) {
+    return Fail(*fault);
+  }
+  const auto library = world_.libraries.find(View(path));
+  if (library == world_.libraries.end()) return Fail(kErrorModNotFound);
+  for (auto& [module, loaded] : modules_) {
+    if (EqualsIgnoringAsciiCase(loaded.path, library->first)) {
+      ++loaded.references;
+      return module;
+    }
+  }
+  const ModuleHandle module = nextModule_;
+  nextModule_ += 0x10000;
+  modules_.emplace(module, LoadedModule{library->first, 1});
+  if (library->second.attach) library->second.attach(true);
+  return module;
 }
 
 ProcAddress SimProcess::GetProcAddress(ModuleHandle module, const char* name) {
-  if (module != loaded_ || !loaded_ || !name) return nullptr;
-  return SimPullcoreExport(name, loadedExports_);
+  const auto loaded = modules_.find(module);
+  if (loaded == modules_.end()) {
+    Fail(kErrorInvalidHandle);
+    return nullptr;
+  }
+  const auto& exports = world_.libraries.at(loaded->second.path).exports;
+  const auto entry = name ? exports.find(std::string_view(name)) : exports.end();
+  if (entry == exports.end()) {
+    Fail(kErrorProcNotFound);
+    return nullptr;
+  }
+  return entry->second;
 }
 
 bool SimProcess::FreeLibrary(ModuleHandle module) {
-  if (module != loaded_ || !loaded_) return false;
-  loaded_ = 0;
-  BindSimPullcore(nullptr);
+  world_.calls.Enter("FreeLibrary");
+  const auto loaded = modules_.find(module);
+  if (loaded == modules_.end()) return Fail(kErrorInvalidHandle);
+  if (--loaded->second.references == 0) {
+    const std::u16string path = loaded->second.path;
+    modules_.erase(loaded);
+    const SimLibrary& library = world_.libraries.at(path);
+    if (library.attach) library.attach(false);
+  }
   return true;
 }
 
 std::uint32_t SimProcess::GetModuleFileNameW(ModuleHandle module, char16_t* path,
                                              std::uint32_t capacity) {
-  if (module != 0) return 0;
-  return CopyOut(programPath, path, capacity);
+  if (const auto fault = world_.calls.Enter("GetModuleFileNameW")) return Fail(*fault);
+  if (module != 0) return Fail(kErrorModNotFound);
+  if (capacity == 0) return Fail(kErrorInsufficientBuffer);
+  if (programPath.size() >= capacity) {  // cut, terminated, and said so
+    std::copy_n(programPath.begin(), capacity - 1, path);
+    path[capacity - 1] = u'\0';
+    world_.lastError = kErrorInsufficientBuffer;
+    return capacity;
+  }
+  std::copy(programPath.begin(), programPath.end(), path);
+  path[programPath.size()] = u'\0';
+  return static_cast<std::uint32_t>(programPath.size());
 }
 
 std::uint32_t SimProcess::GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) {
-  if (capacity <= systemDirectory.size()) return static_cast<std::uint32_t>(systemDirectory.size() + 1);
-  return CopyOut(systemDirectory, path, capacity);
+  if (const auto fault = world_.calls.Enter("GetSystemDirectoryW")) return Fail(*fault);
+  const auto length = static_cast<std::uint32_t>(systemDirectory.size());
+  if (capacity <= length) return length + 1;  // the room it needs, terminator included
+  std::copy(systemDirectory.begin(), systemDirectory.end(), path);
+  path[length] = u'\0';
+  return length;
 }
 
 std::u16string SimProcess::LoadStringW(std::uint32_t id) {
@@ -158,19 +127,12 @@ std::u16string SimProcess::LoadStringW(std::uint32_t id) {
 // --- Process ----------------------------------------------------------------
 
 std::uint32_t SimProcess::GetLogicalDrives() {
-  if (logicalDrives) return *logicalDrives;
-  std::uint32_t mask = 0;
-  for (const auto& [name, targets] : machine_.State().dosDevices) {
-    if (name.size() == 2 && name[1] == u':') {
-      const char16_t letter = name[0] & ~0x20;
-      if (letter >= u'A' && letter <= u'Z') mask |= 1u << (letter - u'A');
-    }
-  }
-  return mask;
+  return logicalDrives.value_or(world_.machine.DriveMask());
 }
 
 bool SimProcess::CommandLineToArgvW(const char16_t* line, std::vector<std::u16string>& args) {
-  if (splitFails || !line) return false;
+  if (const auto fault = world_.calls.Enter("CommandLineToArgvW")) return Fail(*fault);
+  if (!line) return Fail(kErrorInvalidParameter);
   args = *line ? SplitCommandLine(line) : std::vector<std::u16string>{programPath};
   return true;
 }
@@ -190,18 +152,19 @@ void SimProcess::WriteStdout(std::string_view bytes) {
 
 int SimProcess::MessageBoxW(WindowHandle, const char16_t* text, const char16_t* caption,
                             std::uint32_t style) {
-  messageBoxes.push_back(SimMessageBox{text ? text : u"", caption ? caption : u"", style});
+  if (const auto fault = world_.calls.Enter("MessageBoxW")) return static_cast<int>(Fail(*fault));
+  messageBoxes.push_back(SimMessageBox{std::u16string(View(text)), std::u16string(View(caption)), style});
   return kIdOk;
 }
 
 // --- Version resources ------------------------------------------------------
 
 std::uint32_t SimProcess::GetFileVersionInfoSizeW(const char16_t* path) {
-  return versions.count(std::u16string(path)) ? sizeof(std::uint32_t) : 0;
+  return versions.count(View(path)) ? sizeof(std::uint32_t) : Fail(kErrorResourceTypeNotFound);
 }
 
 bool SimProcess::GetFileVersionInfoW(const char16_t* path, std::uint32_t size, void* block) {
-  if (size < sizeof(std::uint32_t) || !versions.count(std::u16string(path))) return false;
+  if (size < sizeof(std::uint32_t) || !versions.count(View(path))) return false;
   // The block holds the number of the resource it stands for.
   const auto number = static_cast<std::uint32_t>(versionBlocks_.size());
   versionBlocks_.emplace_back(path);
@@ -227,7 +190,7 @@ bool SimProcess::VerQueryValueW(const void* block, const char16_t* subBlock, con
     *length = static_cast<std::uint32_t>(resource.translations.size() * sizeof(std::uint32_t));
     return true;
   }
-  const auto it = resource.strings.find(std::u16string(name));
+  const auto it = resource.strings.find(name);
   if (it == resource.strings.end()) return false;
   *value = it->second.c_str();
   *length = static_cast<std::uint32_t>(it->second.size() + 1);  // with its terminator
@@ -236,31 +199,32 @@ bool SimProcess::VerQueryValueW(const void* block, const char16_t* subBlock, con
 
 // --- COM --------------------------------------------------------------------
 
-std::int32_t SimProcess::CoInitialize() {
-  hookCalls.push_back("CoInitialize");
-  return coInitializeAnswer;
+Hresult SimProcess::CoInitialize() {
+  const auto planned = world_.calls.Enter("CoInitialize");
+  return planned ? static_cast<Hresult>(*planned) : kSOk;
 }
 
-void SimProcess::CoUninitialize() { hookCalls.push_back("CoUninitialize"); }
+void SimProcess::CoUninitialize() { world_.calls.Enter("CoUninitialize"); }
 
-std::int32_t SimProcess::CoCreateInstance(const Guid& clsid, std::uint32_t context,
-                                          const Guid& iid, HookHelperObject** object) {
-  hookCalls.push_back("CoCreateInstance");
-  *object = nullptr;
-  if (!(clsid == kClsidPullcoreHookHelper) || !(context & 4 /* CLSCTX_LOCAL_SERVER */)) {
-    return kRegdbEClassNotReg;
+Hresult SimProcess::CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
+                                     void** object) {
+  const std::u16string id = FormatGuid(clsid);
+  if (object) *object = nullptr;
+  if (const auto fault = world_.calls.Enter("CoCreateInstance", Utf16ToUtf8(id))) {
+    return static_cast<Hresult>(*fault);
   }
-  switch (hookHelper.registration) {
-    case SimHookHelperClass::Registration::NotRegistered:
-      return kRegdbEClassNotReg;
-    case SimHookHelperClass::Registration::ServerFails:
-      return hookHelper.createFailure;
-    case SimHookHelperClass::Registration::Registered:
-      break;
-  }
-  if (!(iid == kIidPullcoreHookHelper)) return static_cast<std::int32_t>(0x80004002);  // E_NOINTERFACE
-  *object = new HookHelper(*this);
-  return kSOk;
+  if (!object) return kEPointer;
+  const std::u16string classKey = u"CLSID\\" + id;
+  const RegistryTree& registry = world_.machine.registry;
+  const bool registered =
+      ((context & kClsctxLocalServer) &&
+       registry.Find(kHkeyClassesRoot, classKey + u"\\LocalServer32", world_.processView)) ||
+      ((context & kClsctxInprocServer) &&
+       registry.Find(kHkeyClassesRoot, classKey + u"\\InprocServer32", world_.processView));
+  if (!registered) return kRegdbEClassNotReg;
+  const auto server = world_.comServers.find(id);
+  if (server == world_.comServers.end()) return kCoEServerExecFailure;  // its program cannot run
+  return server->second(iid, object);
 }
 
 }  // namespace ejectra::platform::sim

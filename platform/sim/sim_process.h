@@ -1,10 +1,8 @@
-// A program running on a simulated machine: its command line, string table,
-// version resource, the files it can load as libraries, its COM classes,
-// and a record of everything it wrote or showed.
-//
-// The simulated Pullcore.dll it can load answers from the machine through
-// the device removal core. Like a real library it is process-wide: one
-// SimProcess at a time may hold it loaded.
+// A program running on a simulated world: its command line, string table
+// and version resources, the libraries it loads from the world's files, the
+// COM objects it makes from the world's registered classes, and a record
+// of everything it wrote or showed. Calls are logged by name in the world
+// and fail as planned (the last error, or the HRESULT for COM).
 #pragma once
 
 #include <cstdint>
@@ -13,19 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/machine_state.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/tool_services.h"
+#include "platform/process_services.h"
+#include "platform/sim/sim_world.h"
 
 namespace ejectra::platform::sim {
-
-// Splits a command line by the rules of CommandLineToArgvW.
-std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 
 struct SimMessageBox {
   std::u16string text;
   std::u16string caption;
   std::uint32_t style = 0;
+  friend bool operator==(const SimMessageBox&, const SimMessageBox&) = default;
 };
 
 struct SimVersionResource {
@@ -34,32 +29,17 @@ struct SimVersionResource {
   std::map<std::u16string, std::u16string, LessIgnoringAsciiCase> strings;  // by sub-block
 };
 
-// What the hook helper class answers, and what its object was asked.
-struct SimHookHelperClass {
-  enum class Registration { NotRegistered, Registered, ServerFails };
-  Registration registration = Registration::NotRegistered;
-  std::int32_t createFailure = static_cast<std::int32_t>(0x80080005);  // CO_E_SERVER_EXEC_FAILURE
-  std::int32_t startAnswer = 0;
-  std::int32_t stopAnswer = 0;
-};
-
-// The exports a simulated Pullcore.dll offers.
-enum SimExport : unsigned {
-  kExportIsRemovable = 1,
-  kExportIsRemovableEx = 2,
-  kExportRemove = 4,
-  kExportAll = 7,
-};
-
 class SimProcess final : public Modules, public Process, public Output, public VersionInfo,
                          public Com {
  public:
-  explicit SimProcess(SimMachine& machine);
-  ~SimProcess() override;
+  static constexpr ErrorCode kErrorProcNotFound = 127;
+
+  explicit SimProcess(SimWorld& world) : world_(world) {}
+  ~SimProcess() override;  // what is still loaded is freed, as at process exit
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
 
-  ToolServices Services() { return ToolServices{*this, *this, *this, *this, *this}; }
+  ProcessServices Services() { return ProcessServices{*this, *this, *this, *this, *this}; }
 
   // --- What the process is given -------------------------------------------
   std::u16string programPath = u"C:\\Program Files\\Ejectra\\ejectrac.exe";
@@ -69,21 +49,14 @@ class SimProcess final : public Modules, public Process, public Output, public V
   std::map<std::u16string, SimVersionResource, LessIgnoringAsciiCase> versions;  // by path
   // Drive letters present; by default those of the machine's DOS names.
   std::optional<std::uint32_t> logicalDrives;
-  bool splitFails = false;
-  std::int32_t coInitializeAnswer = 0;
-  SimHookHelperClass hookHelper;
-
-  // Places a simulated Pullcore.dll with the given exports at `path`.
-  void InstallPullcore(std::u16string path, unsigned exports = kExportAll);
 
   // --- What it did ---------------------------------------------------------
   std::string stdoutBytes;  // as they reach the stream, CR LF line ends
   std::vector<SimMessageBox> messageBoxes;
-  std::vector<std::u16string> libraryLoads;  // every path asked for
-  std::vector<std::string> hookCalls;        // "CoInitialize", "StartHook", ...
-  bool LibraryLoaded() const { return loaded_ != 0; }
   // What the program wrote to standard output, as text.
   std::u16string StdoutText() const;
+  // Whether the library at `path` is loaded now.
+  bool Loaded(std::u16string_view path) const;
 
   // Modules
   ModuleHandle LoadLibraryW(const char16_t* path) override;
@@ -93,6 +66,8 @@ class SimProcess final : public Modules, public Process, public Output, public V
                                    std::uint32_t capacity) override;
   std::uint32_t GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) override;
   std::u16string LoadStringW(std::uint32_t id) override;
+  ErrorCode GetLastError() override { return world_.lastError; }
+  void SetLastError(ErrorCode error) override { world_.lastError = error; }
 
   // Process
   std::uint32_t GetLogicalDrives() override;
@@ -111,18 +86,24 @@ class SimProcess final : public Modules, public Process, public Output, public V
   bool VerQueryValueW(const void* block, const char16_t* subBlock, const void** value,
                       std::uint32_t* length) override;
 
-  // Com
-  std::int32_t CoInitialize() override;
+  // Com: a class is made when the registry names a server for it (a
+  // LocalServer32 or InprocServer32 key under HKCR\CLSID, in the process's
+  // view) and the world has its code.
+  Hresult CoInitialize() override;
   void CoUninitialize() override;
-  std::int32_t CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
-                                HookHelperObject** object) override;
+  Hresult CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
+                           void** object) override;
 
  private:
-  class HookHelper;
-  SimMachine& machine_;
-  std::map<std::u16string, unsigned, LessIgnoringAsciiCase> libraries_;  // path -> exports
-  ModuleHandle loaded_ = 0;
-  unsigned loadedExports_ = 0;
+  struct LoadedModule {
+    std::u16string path;
+    std::uint32_t references = 0;
+  };
+  std::uint32_t Fail(ErrorCode error);
+
+  SimWorld& world_;
+  std::map<ModuleHandle, LoadedModule> modules_;
+  ModuleHandle nextModule_ = 0x10000000;
   std::vector<std::u16string> versionBlocks_;  // the path behind each block handed out
 };
 

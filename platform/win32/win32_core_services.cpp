@@ -6,7 +6,9 @@
 #include <setupapi.h>
 #include <shlwapi.h>
 
-#include <cstring>
+#include <bit>
+
+#include "platform/win32/wide.h"
 
 namespace ejectra::platform::win32 {
 
@@ -16,10 +18,11 @@ static_assert(sizeof(SpDeviceInterfaceData) == sizeof(SP_DEVICE_INTERFACE_DATA))
 static_assert(kInterfaceDetailHeaderSize == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
 static_assert(kInterfaceDetailPathOffset == offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath));
 static_assert(sizeof(Guid) == sizeof(GUID));
-static_assert(sizeof(char16_t) == sizeof(wchar_t));
-static_assert(kCrSuccess == CR_SUCCESS && kCrBufferSmall == CR_BUFFER_SMALL &&
-              kCrNoSuchDevNode == CR_NO_SUCH_DEVNODE && kCrRemoveVetoed == CR_REMOVE_VETOED &&
-              kCrNoSuchValue == CR_NO_SUCH_VALUE && kCrInvalidDevNode == CR_INVALID_DEVNODE);
+static_assert(kCrSuccess == CR_SUCCESS && kCrInvalidPointer == CR_INVALID_POINTER &&
+              kCrInvalidDevNode == CR_INVALID_DEVNODE && kCrNoSuchDevNode == CR_NO_SUCH_DEVNODE &&
+              kCrFailure == CR_FAILURE && kCrRemoveVetoed == CR_REMOVE_VETOED &&
+              kCrBufferSmall == CR_BUFFER_SMALL && kCrInvalidDeviceId == CR_INVALID_DEVICE_ID &&
+              kCrNoSuchValue == CR_NO_SUCH_VALUE);
 static_assert(kDnRemovable == DN_REMOVABLE && kDnDisableable == DN_DISABLEABLE &&
               kDnHasProblem == DN_HAS_PROBLEM);
 static_assert(kCmDrpDeviceDesc == CM_DRP_DEVICEDESC && kCmDrpFriendlyName == CM_DRP_FRIENDLYNAME &&
@@ -28,35 +31,36 @@ static_assert(kCmGetIdListFilterRemovalRelations == CM_GETIDLIST_FILTER_REMOVALR
               kCmGetIdListFilterBusRelations == CM_GETIDLIST_FILTER_BUSRELATIONS);
 static_assert(kDigcfPresent == DIGCF_PRESENT && kDigcfAllClasses == DIGCF_ALLCLASSES &&
               kDigcfDeviceInterface == DIGCF_DEVICEINTERFACE);
-static_assert(kErrorNoMoreItems == ERROR_NO_MORE_ITEMS &&
-              kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER && kKeyRead == KEY_READ &&
-              kRegBinary == REG_BINARY);
+static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
+              kErrorAccessDenied == ERROR_ACCESS_DENIED &&
+              kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
+              kErrorNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY &&
+              kErrorGenFailure == ERROR_GEN_FAILURE &&
+              kErrorInvalidParameter == ERROR_INVALID_PARAMETER &&
+              kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER &&
+              kErrorModNotFound == ERROR_MOD_NOT_FOUND &&
+              kErrorAlreadyExists == ERROR_ALREADY_EXISTS && kErrorMoreData == ERROR_MORE_DATA &&
+              kErrorNoMoreItems == ERROR_NO_MORE_ITEMS && kErrorNotOwner == ERROR_NOT_OWNER &&
+              kErrorKeyDeleted == ERROR_KEY_DELETED &&
+              kErrorInvalidUserBuffer == ERROR_INVALID_USER_BUFFER);
+
+// INVALID_HANDLE_VALUE casts to whatever HANDLE names where it is used; here
+// that is the portable handle type, so the header's own value is compared.
+namespace checked {
+using HANDLE = DevInfoHandle;
+static_assert(kInvalidHandleValue == INVALID_HANDLE_VALUE);
+}  // namespace checked
 
 namespace {
 
 HDEVINFO Set(DevInfoHandle set) { return reinterpret_cast<HDEVINFO>(set); }
-wchar_t* Wide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
-const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-
-SP_DEVINFO_DATA ToNative(const SpDevinfoData& d) {
-  SP_DEVINFO_DATA n;
-  std::memcpy(&n, &d, sizeof n);
-  return n;
-}
-void FromNative(const SP_DEVINFO_DATA& n, SpDevinfoData& d) { std::memcpy(&d, &n, sizeof d); }
-
-SP_DEVICE_INTERFACE_DATA ToNative(const SpDeviceInterfaceData& d) {
-  SP_DEVICE_INTERFACE_DATA n;
-  std::memcpy(&n, &d, sizeof n);
-  return n;
-}
 
 }  // namespace
 
 DevInfoHandle Win32CoreServices::SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
                                                       std::uint32_t flags) {
   GUID cls{};
-  if (classGuid) std::memcpy(&cls, classGuid, sizeof cls);
+  if (classGuid) cls = std::bit_cast<GUID>(*classGuid);
   const HDEVINFO set = ::SetupDiGetClassDevsW(classGuid ? &cls : nullptr, nullptr,
                                               reinterpret_cast<HWND>(owner), flags);
   return reinterpret_cast<DevInfoHandle>(set);
@@ -68,9 +72,9 @@ bool Win32CoreServices::SetupDiDestroyDeviceInfoList(DevInfoHandle set) {
 
 bool Win32CoreServices::SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
                                               SpDevinfoData* device) {
-  SP_DEVINFO_DATA native = ToNative(*device);
+  auto native = std::bit_cast<SP_DEVINFO_DATA>(*device);
   const BOOL ok = ::SetupDiEnumDeviceInfo(Set(set), index, &native);
-  FromNative(native, *device);
+  *device = std::bit_cast<SpDevinfoData>(native);
   return ok != FALSE;
 }
 
@@ -80,13 +84,12 @@ bool Win32CoreServices::SetupDiEnumDeviceInterfaces(DevInfoHandle set,
                                                     std::uint32_t index,
                                                     SpDeviceInterfaceData* iface) {
   SP_DEVINFO_DATA nativeDevice{};
-  if (device) nativeDevice = ToNative(*device);
-  GUID cls;
-  std::memcpy(&cls, &interfaceClass, sizeof cls);
-  SP_DEVICE_INTERFACE_DATA native = ToNative(*iface);
+  if (device) nativeDevice = std::bit_cast<SP_DEVINFO_DATA>(*device);
+  auto cls = std::bit_cast<GUID>(interfaceClass);
+  auto native = std::bit_cast<SP_DEVICE_INTERFACE_DATA>(*iface);
   const BOOL ok = ::SetupDiEnumDeviceInterfaces(Set(set), device ? &nativeDevice : nullptr, &cls,
                                                 index, &native);
-  std::memcpy(iface, &native, sizeof native);
+  *iface = std::bit_cast<SpDeviceInterfaceData>(native);
   return ok != FALSE;
 }
 
@@ -95,16 +98,16 @@ bool Win32CoreServices::SetupDiGetDeviceInterfaceDetailW(DevInfoHandle set,
                                                          void* detail, std::uint32_t detailSize,
                                                          std::uint32_t* requiredSize,
                                                          SpDevinfoData* device) {
-  SP_DEVICE_INTERFACE_DATA nativeIface = ToNative(iface);
+  auto nativeIface = std::bit_cast<SP_DEVICE_INTERFACE_DATA>(iface);
   SP_DEVINFO_DATA nativeDevice{};
-  if (device) nativeDevice = ToNative(*device);
+  if (device) nativeDevice = std::bit_cast<SP_DEVINFO_DATA>(*device);
   DWORD required = 0;
   const BOOL ok = ::SetupDiGetDeviceInterfaceDetailW(
       Set(set), &nativeIface, static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_W>(detail), detailSize,
       requiredSize ? &required : nullptr, device ? &nativeDevice : nullptr);
   const DWORD error = ::GetLastError();
   if (requiredSize) *requiredSize = required;
-  if (device) FromNative(nativeDevice, *device);
+  if (device) *device = std::bit_cast<SpDevinfoData>(nativeDevice);
   ::SetLastError(error);
   return ok != FALSE;
 }

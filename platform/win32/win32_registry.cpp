@@ -2,11 +2,24 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide.h"
+
 namespace ejectra::platform::win32 {
+
+static_assert(kRegSz == REG_SZ && kRegBinary == REG_BINARY && kRegDword == REG_DWORD);
+static_assert(kKeyRead == KEY_READ && kKeyAllAccess == KEY_ALL_ACCESS);
+static_assert(kKeyWow64_64Key == KEY_WOW64_64KEY && kKeyWow64_32Key == KEY_WOW64_32KEY);
+
+// The predefined keys cast to whatever HKEY names where they are used; here
+// that is the portable key type, so the header's own values are compared.
+namespace checked {
+using HKEY = RegKey;
+static_assert(kHkeyClassesRoot == HKEY_CLASSES_ROOT && kHkeyCurrentUser == HKEY_CURRENT_USER &&
+              kHkeyLocalMachine == HKEY_LOCAL_MACHINE);
+}  // namespace checked
 
 namespace {
 
-const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 HKEY Key(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 }  // namespace
@@ -57,12 +70,17 @@ std::int32_t Win32Registry::RegDeleteKeyW(RegKey parent, const char16_t* subKey)
   return ::RegDeleteKeyW(Key(parent), Wide(subKey));
 }
 
+std::int32_t Win32Registry::RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
+                                            std::uint32_t access) {
+  return ::RegDeleteKeyExW(Key(parent), Wide(subKey), access, 0);
+}
+
 std::int32_t Win32Registry::RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) {
-  wchar_t buffer[256];
+  wchar_t buffer[256];  // a key name has at most 255 characters
   DWORD length = 256;
   const LSTATUS status =
       ::RegEnumKeyExW(Key(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
-  if (status == ERROR_SUCCESS) name.assign(reinterpret_cast<const char16_t*>(buffer), length);
+  if (status == ERROR_SUCCESS) name.assign(Utf16(buffer), length);
   return status;
 }
 

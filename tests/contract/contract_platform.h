@@ -1,4 +1,4 @@
-// The platform behaviour the core relies on, stated once as tests and run
+// The platform behaviour the suite relies on, stated once as tests and run
 // against each implementation of the seam: the simulation on the host, the
 // real layer under Windows or Wine. Each implementation supplies a harness.
 #pragma once
@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "platform/core_services.h"
+#include "platform/process_services.h"
+#include "platform/registry_services.h"
+#include "platform/synchronization.h"
 
 namespace ejectra::testing {
 
@@ -13,11 +16,16 @@ class ContractHarness {
  public:
   virtual ~ContractHarness() = default;
   virtual platform::CoreServices Services() = 0;
+  virtual platform::Registry& Registry() = 0;
+  virtual platform::Synchronization& Synchronization() = 0;
+  virtual platform::ProcessServices Process() = 0;
 };
 
 // Defined by the test program of each implementation. The machine it gives
 // has the drive C: with a mount record "\DosDevices\C:" of REG_BINARY type,
-// and no drive Q:.
+// and no drive Q:; the running program's folder holds no PULLCORE.DLL. It is
+// 64-bit Windows, with a 32-bit and a 64-bit registry view, and the program
+// may write below HKLM\SOFTWARE and HKCR\CLSID.
 std::unique_ptr<ContractHarness> MakeContractHarness();
 
 }  // namespace ejectra::testing

@@ -2,8 +2,14 @@
 
 #include <array>
 #include <cstring>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/owners.h"
+#include "platform/text.h"
 #include "platform/types.h"
 #include "tests/contract/contract_platform.h"
 
@@ -17,9 +23,35 @@ constexpr Guid kNoSuchClass = {0x7A3C9E51, 0x0D2B, 0x4E8F, {0x9A, 1, 2, 3, 4, 5,
 constexpr std::uint32_t kInterfaceSet = kDigcfPresent | kDigcfDeviceInterface;
 constexpr std::uint32_t kAllInterfaces = kInterfaceSet | kDigcfAllClasses;
 
-class PlatformContract : public ::testing::Test {
+// A GUID nobody has used: random, new for each call.
+Guid UniqueGuid() {
+  std::random_device random;
+  std::uint32_t words[4];
+  for (std::uint32_t& word : words) word = random();
+  Guid guid;
+  static_assert(sizeof guid == sizeof words);
+  std::memcpy(&guid, words, sizeof guid);
+  return guid;
+}
+
+// A registry key or object name no other program uses: the machine's
+// registry and object names are shared with everything that runs on it.
+std::u16string UniqueName() { return u"EjectraContract" + FormatGuid(UniqueGuid()); }
+
+// Each test reaches the platform through a harness of its own.
+class ContractTest : public ::testing::Test {
  protected:
-  void SetUp() override { os_ = std::make_unique<CoreServices>(harness_->Services()); }
+  ContractHarness& harness() { return *harness_; }
+
+ private:
+  std::unique_ptr<ContractHarness> harness_ = MakeContractHarness();
+};
+
+// --- The core's services -----------------------------------------------------
+
+class PlatformContract : public ContractTest {
+ protected:
+  void SetUp() override { os_ = std::make_unique<CoreServices>(harness().Services()); }
   void TearDown() override {
     for (const DevInfoHandle set : sets_) EXPECT_TRUE(os().devices.SetupDiDestroyDeviceInfoList(set));
   }
@@ -53,7 +85,6 @@ class PlatformContract : public ::testing::Test {
   }
 
  private:
-  std::unique_ptr<ContractHarness> harness_ = MakeContractHarness();
   std::unique_ptr<CoreServices> os_;
   std::vector<DevInfoHandle> sets_;
 };
@@ -151,22 +182,21 @@ TEST_F(PlatformContract, Registry_MissingKey_FailsWithFileNotFound) {
 }
 
 TEST_F(PlatformContract, Registry_SizeProbeThenShortBufferThenRead) {
-  RegKey key = 0;
-  ASSERT_EQ(os().registry.RegOpenKeyExW(kHkeyLocalMachine, u"SYSTEM\\MountedDevices", 0, kKeyRead, &key), 0);
+  UniqueRegKey key(os().registry);
+  ASSERT_EQ(os().registry.RegOpenKeyExW(kHkeyLocalMachine, u"SYSTEM\\MountedDevices", 0, kKeyRead, key.put()), 0);
   std::uint32_t type = 0, size = 0;
-  EXPECT_EQ(os().registry.RegQueryValueExW(key, u"\\DosDevices\\C:", &type, nullptr, &size), 0);
+  EXPECT_EQ(os().registry.RegQueryValueExW(key.get(), u"\\DosDevices\\C:", &type, nullptr, &size), 0);
   EXPECT_EQ(type, kRegBinary);
   ASSERT_GT(size, 1u);
   std::vector<unsigned char> data(size);
   std::uint32_t shortSize = size - 1;
-  EXPECT_EQ(os().registry.RegQueryValueExW(key, u"\\DosDevices\\C:", &type, data.data(), &shortSize),
+  EXPECT_EQ(os().registry.RegQueryValueExW(key.get(), u"\\DosDevices\\C:", &type, data.data(), &shortSize),
             static_cast<std::int32_t>(kErrorMoreData));
   std::uint32_t fullSize = size;
-  EXPECT_EQ(os().registry.RegQueryValueExW(key, u"\\DosDevices\\C:", &type, data.data(), &fullSize), 0);
+  EXPECT_EQ(os().registry.RegQueryValueExW(key.get(), u"\\DosDevices\\C:", &type, data.data(), &fullSize), 0);
   EXPECT_EQ(fullSize, size);
-  EXPECT_EQ(os().registry.RegQueryValueExW(key, u"\\DosDevices\\Q:", &type, nullptr, &size),
+  EXPECT_EQ(os().registry.RegQueryValueExW(key.get(), u"\\DosDevices\\Q:", &type, nullptr, &size),
             static_cast<std::int32_t>(kErrorFileNotFound));
-  EXPECT_EQ(os().registry.RegCloseKey(key), 0);
 }
 
 TEST_F(PlatformContract, StrCpyN_CopiesAtMostCapacityLessOneAndTerminates) {
@@ -177,6 +207,439 @@ TEST_F(PlatformContract, StrCpyN_CopiesAtMostCapacityLessOneAndTerminates) {
   EXPECT_EQ(target[4], u'#');
   os().shell.StrCpyNW(target.data(), u"xy", 8);
   EXPECT_EQ(std::u16string(target.data()), u"xy");
+}
+
+// --- The registry: writes, deletes, enumeration and the two views -----------
+
+constexpr auto kFileNotFound = static_cast<std::int32_t>(kErrorFileNotFound);
+
+// A test's keys live below HKLM\SOFTWARE\<name_> in either view and at
+// HKCR\CLSID\<classId_> in the 32-bit view; they go when the test ends,
+// whether it passed or not.
+class RegistryContract : public ContractTest {
+ protected:
+  void TearDown() override {
+    Remove(kHkeyLocalMachine, u"SOFTWARE", name_, kKeyWow64_64Key);
+    Remove(kHkeyLocalMachine, u"SOFTWARE", name_, kKeyWow64_32Key);
+    Remove(kHkeyClassesRoot, u"CLSID", classId_, kKeyWow64_32Key);
+  }
+
+  Registry& registry() { return harness().Registry(); }
+
+  // Whether `path` below `parent` opens for reading; `access` may name a view.
+  bool Exists(RegKey parent, const std::u16string& path, std::uint32_t access = 0) {
+    UniqueRegKey key(registry());
+    return registry().RegOpenKeyExW(parent, path.c_str(), 0, kKeyRead | access, key.put()) == 0;
+  }
+  UniqueRegKey Create(RegKey parent, const std::u16string& path, std::uint32_t access = 0) {
+    UniqueRegKey key(registry());
+    const std::int32_t status =
+        registry().RegCreateKeyExW(parent, path.c_str(), kKeyAllAccess | access, key.put());
+    EXPECT_EQ(status, 0) << ::testing::PrintToString(path);
+    return key;
+  }
+  UniqueRegKey Software(std::uint32_t view) {
+    UniqueRegKey key(registry());
+    const std::uint32_t access = kKeyAllAccess | view;
+    EXPECT_EQ(registry().RegOpenKeyExW(kHkeyLocalMachine, u"SOFTWARE", 0, access, key.put()), 0);
+    return key;
+  }
+  // SOFTWARE\<name_> in the 32-bit view. Below a handle of that view both a
+  // 32-bit and a 64-bit program stay in it without naming it again; below one
+  // of the 64-bit view a 32-bit program would have to name the view on every
+  // call, which RegDeleteKeyW cannot.
+  UniqueRegKey Scratch() { return Create(Software(kKeyWow64_32Key).get(), name_); }
+
+  std::int32_t SetText(RegKey key, const char16_t* name, std::u16string_view text) {
+    const auto size = static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t));
+    return registry().RegSetValueExW(key, name, kRegSz, std::u16string(text).c_str(), size);
+  }
+  // The names RegEnumKeyExW gives for the indexes 0, 1, ..., and the status
+  // that ended them.
+  std::vector<std::u16string> Subkeys(RegKey key, std::int32_t* end = nullptr) {
+    std::vector<std::u16string> names;
+    std::u16string name;
+    std::uint32_t index = 0;
+    std::int32_t status;
+    while ((status = registry().RegEnumKeyExW(key, index++, name)) == 0) names.push_back(name);
+    if (end) *end = status;
+    return names;
+  }
+  // The REG_SZ value `name` of `key`; empty when it cannot be read.
+  std::u16string Text(RegKey key, const char16_t* name) {
+    std::array<char16_t, 64> text{};
+    std::uint32_t size = sizeof text - sizeof(char16_t);  // the last unit stays NUL
+    if (registry().RegQueryValueExW(key, name, nullptr, text.data(), &size) != 0) return {};
+    return text.data();
+  }
+
+  const std::u16string name_ = UniqueName();
+  const std::u16string classId_ = FormatGuid(UniqueGuid());
+
+ private:
+  // `name` below `root`\`parent` in `view`, with everything below it.
+  void Remove(RegKey root, const char16_t* parent, const std::u16string& name, std::uint32_t view) {
+    UniqueRegKey key(registry());
+    if (registry().RegOpenKeyExW(root, parent, 0, kKeyAllAccess | view, key.put()) == 0) {
+      RemoveTree(key.get(), name, view);
+    }
+  }
+  void RemoveTree(RegKey parent, const std::u16string& name, std::uint32_t view) {
+    {
+      UniqueRegKey key(registry());
+      const std::int32_t opened =
+          registry().RegOpenKeyExW(parent, name.c_str(), 0, kKeyAllAccess | view, key.put());
+      if (opened != 0) return;
+      for (const std::u16string& child : Subkeys(key.get())) RemoveTree(key.get(), child, view);
+    }
+    EXPECT_EQ(registry().RegDeleteKeyExW(parent, name.c_str(), view), 0)
+        << "left behind: " << ::testing::PrintToString(name);
+  }
+};
+
+TEST_F(RegistryContract, CreateKey_In32BitView_LivesBelowWow6432NodeOfThe64BitView) {
+  Create(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_32Key);
+  EXPECT_TRUE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_32Key));
+  EXPECT_TRUE(Exists(kHkeyLocalMachine, u"SOFTWARE\\WOW6432Node\\" + name_, kKeyWow64_64Key));
+  EXPECT_FALSE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_64Key));
+}
+
+TEST_F(RegistryContract, CreateKey_In64BitView_IsUnseenByThe32BitView) {
+  Create(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_64Key);
+  EXPECT_TRUE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_64Key));
+  EXPECT_FALSE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_32Key));
+  EXPECT_FALSE(Exists(kHkeyLocalMachine, u"SOFTWARE\\WOW6432Node\\" + name_, kKeyWow64_64Key));
+}
+
+TEST_F(RegistryContract, CreateKey_BelowSoftwareOpenedIn32BitView_StaysInThatView) {
+  const UniqueRegKey software = Software(kKeyWow64_32Key);
+  const UniqueRegKey key = Create(software.get(), name_);
+  Create(key.get(), u"Child");
+  EXPECT_TRUE(Exists(software.get(), name_ + u"\\Child"));
+  EXPECT_TRUE(
+      Exists(kHkeyLocalMachine, u"SOFTWARE\\WOW6432Node\\" + name_ + u"\\Child", kKeyWow64_64Key));
+  EXPECT_FALSE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_64Key));
+
+  EXPECT_EQ(registry().RegDeleteKeyW(key.get(), u"Child"), 0);
+  EXPECT_FALSE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_ + u"\\Child", kKeyWow64_32Key));
+  EXPECT_TRUE(Exists(kHkeyLocalMachine, u"SOFTWARE\\" + name_, kKeyWow64_32Key));
+}
+
+TEST_F(RegistryContract, CreateKey_ClassIdIn32BitView_LivesBelowWow6432NodeClsid) {
+  Create(kHkeyClassesRoot, u"CLSID\\" + classId_, kKeyWow64_32Key);
+  EXPECT_TRUE(Exists(kHkeyClassesRoot, u"CLSID\\" + classId_, kKeyWow64_32Key));
+  EXPECT_TRUE(Exists(kHkeyClassesRoot, u"WOW6432Node\\CLSID\\" + classId_, kKeyWow64_64Key));
+  EXPECT_FALSE(Exists(kHkeyClassesRoot, u"CLSID\\" + classId_, kKeyWow64_64Key));
+}
+
+TEST_F(RegistryContract, SetValue_Text_ReadsBackThroughSizeProbeShortBufferAndRead) {
+  const UniqueRegKey key = Scratch();
+  static constexpr char16_t kText[] = u"Ejectra";
+  ASSERT_EQ(registry().RegSetValueExW(key.get(), u"Name", kRegSz, kText, sizeof kText), 0);
+
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"Name", &type, nullptr, &size), 0);
+  EXPECT_EQ(type, kRegSz);
+  EXPECT_EQ(size, sizeof kText);  // the terminator as written
+  std::array<char16_t, 16> text{};
+  std::uint32_t shortSize = 4;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"Name", &type, text.data(), &shortSize),
+            static_cast<std::int32_t>(kErrorMoreData));
+  EXPECT_EQ(shortSize, sizeof kText);  // what it needs
+  std::uint32_t fullSize = sizeof text;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"Name", &type, text.data(), &fullSize), 0);
+  EXPECT_EQ(fullSize, sizeof kText);
+  EXPECT_EQ(std::u16string(text.data()), kText);
+}
+
+TEST_F(RegistryContract, SetValue_Dword_ReadsBackThroughSizeProbeShortBufferAndRead) {
+  const UniqueRegKey key = Scratch();
+  const std::uint32_t number = 0x12345678;
+  ASSERT_EQ(registry().RegSetValueExW(key.get(), u"Number", kRegDword, &number, sizeof number), 0);
+
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"Number", &type, nullptr, &size), 0);
+  EXPECT_EQ(type, kRegDword);
+  EXPECT_EQ(size, sizeof number);
+  std::uint32_t read = 0, shortSize = 2;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"Number", &type, &read, &shortSize),
+            static_cast<std::int32_t>(kErrorMoreData));
+  EXPECT_EQ(shortSize, sizeof number);
+  std::uint32_t fullSize = sizeof read;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"Number", &type, &read, &fullSize), 0);
+  EXPECT_EQ(read, number);
+}
+
+TEST_F(RegistryContract, DefaultValue_NullOrEmptyName_NamesTheSameValue) {
+  const UniqueRegKey key = Scratch();
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), nullptr, nullptr, nullptr, &size),
+            kFileNotFound);  // a new key has none
+
+  ASSERT_EQ(SetText(key.get(), u"", u"empty name"), 0);
+  EXPECT_EQ(Text(key.get(), nullptr), u"empty name");
+  ASSERT_EQ(SetText(key.get(), nullptr, u"null name"), 0);
+  EXPECT_EQ(Text(key.get(), u""), u"null name");
+
+  EXPECT_EQ(registry().RegDeleteValueW(key.get(), nullptr), 0);
+  EXPECT_EQ(registry().RegQueryValueExW(key.get(), u"", nullptr, nullptr, &size), kFileNotFound);
+}
+
+TEST_F(RegistryContract, DeleteValue_Missing_FailsWithFileNotFound) {
+  const UniqueRegKey key = Scratch();
+  ASSERT_EQ(SetText(key.get(), u"Present", u"here"), 0);
+  EXPECT_EQ(registry().RegDeleteValueW(key.get(), u"Missing"), kFileNotFound);
+  EXPECT_EQ(registry().RegDeleteValueW(key.get(), u"Present"), 0);
+  EXPECT_EQ(registry().RegDeleteValueW(key.get(), u"Present"), kFileNotFound);
+}
+
+TEST_F(RegistryContract, DeleteKey_WithSubkeys_IsRefusedWithAccessDenied) {
+  const UniqueRegKey key = Scratch();
+  Create(key.get(), u"Parent\\Child");
+  EXPECT_EQ(registry().RegDeleteKeyW(key.get(), u"Parent"),
+            static_cast<std::int32_t>(kErrorAccessDenied));
+  EXPECT_TRUE(Exists(key.get(), u"Parent\\Child"));
+
+  EXPECT_EQ(registry().RegDeleteKeyW(key.get(), u"Parent\\Child"), 0);
+  EXPECT_EQ(registry().RegDeleteKeyW(key.get(), u"Parent"), 0);
+  EXPECT_EQ(registry().RegDeleteKeyW(key.get(), u"Parent"), kFileNotFound);
+}
+
+TEST_F(RegistryContract, DeleteKey_WhileOpen_LeavesAHandleThatFailsWithKeyDeleted) {
+  const UniqueRegKey key = Scratch();
+  const UniqueRegKey doomed = Create(key.get(), u"Doomed");
+  ASSERT_EQ(registry().RegDeleteKeyW(key.get(), u"Doomed"), 0);
+  EXPECT_FALSE(Exists(key.get(), u"Doomed"));
+
+  constexpr auto kKeyDeleted = static_cast<std::int32_t>(kErrorKeyDeleted);
+  std::uint32_t size = 0;
+  EXPECT_EQ(registry().RegQueryValueExW(doomed.get(), u"Any", nullptr, nullptr, &size),
+            kKeyDeleted);
+  EXPECT_EQ(SetText(doomed.get(), u"Any", u"value"), kKeyDeleted);
+  std::u16string name;
+  EXPECT_EQ(registry().RegEnumKeyExW(doomed.get(), 0, name), kKeyDeleted);
+  UniqueRegKey child(registry());
+  EXPECT_EQ(registry().RegCreateKeyExW(doomed.get(), u"Child", kKeyAllAccess, child.put()),
+            kKeyDeleted);
+}
+
+TEST_F(RegistryContract, EnumKey_Subkeys_ComeInNameOrderThenNoMoreItems) {
+  const UniqueRegKey key = Scratch();
+  for (const char16_t* name : {u"charlie", u"alpha", u"Bravo"}) Create(key.get(), name);
+
+  std::int32_t end = 0;
+  const std::vector<std::u16string> names = Subkeys(key.get(), &end);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"alpha", u"Bravo", u"charlie"}));  // A-Z folded
+  EXPECT_EQ(end, static_cast<std::int32_t>(kErrorNoMoreItems));
+}
+
+// --- Named mutexes and events ------------------------------------------------
+
+class SynchronizationContract : public ContractTest {
+ protected:
+  Synchronization& sync() { return harness().Synchronization(); }
+  UniqueHandle Own(Handle handle) { return UniqueHandle(sync(), handle); }
+  void Poison() { sync().SetLastError(kPoison); }
+  ErrorCode LastError() { return sync().GetLastError(); }
+
+  const std::u16string name_ = UniqueName();
+};
+
+TEST_F(SynchronizationContract, OpenMutex_NameNobodyMade_FailsWithFileNotFound) {
+  Poison();
+  const UniqueHandle mutex = Own(sync().OpenMutexW(kSynchronize, false, name_.c_str()));
+  EXPECT_FALSE(mutex);
+  EXPECT_EQ(LastError(), kErrorFileNotFound);
+}
+
+TEST_F(SynchronizationContract, CreateMutex_NewName_ClearsTheLastErrorAndOpens) {
+  Poison();
+  const UniqueHandle mutex = Own(sync().CreateMutexW(name_.c_str()));
+  ASSERT_TRUE(mutex);
+  EXPECT_EQ(LastError(), kErrorSuccess);  // what tells a new mutex from an old one
+  const UniqueHandle opened = Own(sync().OpenMutexW(kSynchronize, false, name_.c_str()));
+  EXPECT_TRUE(opened);
+}
+
+TEST_F(SynchronizationContract, CreateMutex_ExistingName_GivesAHandleWithAlreadyExists) {
+  const UniqueHandle first = Own(sync().CreateMutexW(name_.c_str()));
+  ASSERT_TRUE(first);
+  Poison();
+  const UniqueHandle second = Own(sync().CreateMutexW(name_.c_str()));
+  EXPECT_TRUE(second);
+  EXPECT_EQ(LastError(), kErrorAlreadyExists);
+}
+
+TEST_F(SynchronizationContract, WaitForSingleObject_FreeMutex_TakesIt) {
+  const UniqueHandle mutex = Own(sync().CreateMutexW(name_.c_str()));
+  ASSERT_TRUE(mutex);
+  EXPECT_EQ(sync().WaitForSingleObject(mutex.get(), 0), kWaitObject0);
+  EXPECT_TRUE(sync().ReleaseMutex(mutex.get()));
+}
+
+TEST_F(SynchronizationContract, ReleaseMutex_NotOwned_FailsWithNotOwner) {
+  const UniqueHandle mutex = Own(sync().CreateMutexW(name_.c_str()));
+  ASSERT_TRUE(mutex);
+  Poison();
+  EXPECT_FALSE(sync().ReleaseMutex(mutex.get()));  // never taken
+  EXPECT_EQ(LastError(), kErrorNotOwner);
+
+  ASSERT_EQ(sync().WaitForSingleObject(mutex.get(), 0), kWaitObject0);
+  ASSERT_TRUE(sync().ReleaseMutex(mutex.get()));
+  Poison();
+  EXPECT_FALSE(sync().ReleaseMutex(mutex.get()));  // given back already
+  EXPECT_EQ(LastError(), kErrorNotOwner);
+}
+
+TEST_F(SynchronizationContract, AutoResetEvent_Set_LetsOneWaitThrough) {
+  const UniqueHandle event = Own(sync().CreateEventW(false, false, nullptr));
+  ASSERT_TRUE(event);
+  EXPECT_EQ(sync().WaitForSingleObject(event.get(), 0), kWaitTimeout);
+  EXPECT_TRUE(sync().SetEvent(event.get()));
+  EXPECT_EQ(sync().WaitForSingleObject(event.get(), 0), kWaitObject0);
+  EXPECT_EQ(sync().WaitForSingleObject(event.get(), 0), kWaitTimeout);
+}
+
+TEST_F(SynchronizationContract, WaitForSingleObject_ClosedHandle_FailsWithInvalidHandle) {
+  UniqueHandle event = Own(sync().CreateEventW(false, true, nullptr));
+  ASSERT_TRUE(event);
+  const Handle closed = event.get();
+  event.reset();
+  Poison();
+  EXPECT_EQ(sync().WaitForSingleObject(closed, 0), kWaitFailed);
+  EXPECT_EQ(LastError(), kErrorInvalidHandle);
+}
+
+// --- What the tools reach: modules, command lines, drives, output, COM -------
+
+bool IsFullPath(std::u16string_view path) {
+  const bool onDrive = path.size() > 3 && path[1] == u':' && path[2] == u'\\';
+  return onDrive || path.starts_with(u"\\\\");
+}
+
+class ProcessContract : public ContractTest {
+ protected:
+  ProcessServices& os() { return os_; }
+  void Poison() { os_.modules.SetLastError(kPoison); }
+  ErrorCode LastError() { return os_.modules.GetLastError(); }
+
+  std::u16string ProgramPath() {
+    std::array<char16_t, 1024> path{};
+    const std::uint32_t length = os_.modules.GetModuleFileNameW(0, path.data(), path.size());
+    return std::u16string(path.data(), length < path.size() ? length : 0);
+  }
+
+ private:
+  ProcessServices os_ = harness().Process();
+};
+
+TEST_F(ProcessContract, GetModuleFileName_Program_IsItsFullPath) {
+  std::array<char16_t, 1024> path;
+  path.fill(u'#');
+  const std::uint32_t length = os().modules.GetModuleFileNameW(0, path.data(), path.size());
+  ASSERT_GT(length, 0u);
+  ASSERT_LT(length, path.size());
+  EXPECT_EQ(path[length], u'\0');
+  const std::u16string text(path.data(), length);
+  EXPECT_EQ(text.find(u'\0'), std::u16string::npos);
+  EXPECT_TRUE(IsFullPath(text)) << ::testing::PrintToString(text);
+  EXPECT_TRUE(FoldedAsciiCase(text).ends_with(u".exe")) << ::testing::PrintToString(text);
+}
+
+TEST_F(ProcessContract, GetModuleFileName_ShortCapacity_ReturnsTheCapacityAndCutsThePath) {
+  const std::u16string full = ProgramPath();
+  ASSERT_GT(full.size(), 5u);
+  std::array<char16_t, 8> cut;
+  cut.fill(u'#');
+  Poison();
+  EXPECT_EQ(os().modules.GetModuleFileNameW(0, cut.data(), 5), 5u);
+  EXPECT_EQ(LastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(std::u16string(cut.data(), 4), full.substr(0, 4));
+  // cut[4] is a NUL on Windows since Vista, and the path's fifth character
+  // under Wine as on XP: the contract leaves it open.
+  EXPECT_EQ(cut[5], u'#');
+
+  // No room for the terminator is short too.
+  std::vector<char16_t> exact(full.size() + 1, u'#');
+  const auto length = static_cast<std::uint32_t>(full.size());
+  Poison();
+  EXPECT_EQ(os().modules.GetModuleFileNameW(0, exact.data(), length), length);
+  EXPECT_EQ(LastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(exact[length], u'#');
+}
+
+TEST_F(ProcessContract, GetSystemDirectory_ShortCapacity_ReturnsTheSizeItNeeds) {
+  std::array<char16_t, 1> tiny{};
+  const std::uint32_t needed = os().modules.GetSystemDirectoryW(tiny.data(), 1);  // with its NUL
+  ASSERT_GT(needed, 3u);
+  std::vector<char16_t> folder(needed, u'#');
+  EXPECT_EQ(os().modules.GetSystemDirectoryW(folder.data(), needed), needed - 1);
+  EXPECT_EQ(folder[needed - 1], u'\0');
+  const std::u16string path(folder.data());
+  EXPECT_TRUE(IsFullPath(path)) << ::testing::PrintToString(path);
+  EXPECT_EQ(os().modules.GetSystemDirectoryW(folder.data(), needed - 1), needed);
+}
+
+TEST_F(ProcessContract, LoadLibrary_MissingFileBesideTheProgram_FailsWithModNotFound) {
+  const std::u16string program = ProgramPath();
+  ASSERT_NE(program.rfind(u'\\'), std::u16string::npos);
+  const std::u16string path = program.substr(0, program.rfind(u'\\') + 1) + u"PULLCORE.DLL";
+  Poison();
+  const UniqueModule module(os().modules, os().modules.LoadLibraryW(path.c_str()));
+  EXPECT_FALSE(module);
+  EXPECT_EQ(LastError(), kErrorModNotFound);
+}
+
+TEST_F(ProcessContract, CommandLineToArgv_SplitsByTheWindowsRules) {
+  struct Case {
+    const char16_t* line;
+    std::vector<std::u16string> args;
+  };
+  const Case cases[] = {
+      {u"prog.exe one  two", {u"prog.exe", u"one", u"two"}},
+      {uR"("C:\Program Files\Ejectra\ejectrac.exe" "two words" three)",
+       {uR"(C:\Program Files\Ejectra\ejectrac.exe)", u"two words", u"three"}},
+      // The program's name takes no escapes: its last backslash keeps the quote closing.
+      {uR"("C:\folder\" next)", {uR"(C:\folder\)", u"next"}},
+      // A backslash makes a quote a character,
+      {uR"(p a\"b)", {u"p", uR"(a"b)"}},
+      // 2n backslashes before a quote are n, and the quote opens or closes,
+      {uR"(p a\\\\"b c")", {u"p", uR"(a\\b c)"}},
+      // 2n + 1 are n and a quote character,
+      {uR"(p a\\\"b)", {u"p", uR"(a\"b)"}},
+      // and backslashes before anything else are just backslashes.
+      {uR"(p a\\b)", {u"p", uR"(a\\b)"}},
+      // Two quotes inside quotes are one quote character.
+      {uR"(p "a""b")", {u"p", uR"(a"b)"}},
+      // Quotes may hold nothing, or sit inside a word.
+      {uR"(p "" x a"b c"d)", {u"p", u"", u"x", u"ab cd"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::u16string> args;
+    const std::string line = ::testing::PrintToString(c.line);
+    EXPECT_TRUE(os().process.CommandLineToArgvW(c.line, args)) << line;
+    EXPECT_EQ(args, c.args) << line;
+  }
+}
+
+TEST_F(ProcessContract, GetLogicalDrives_Machine_HasDriveC) {
+  EXPECT_NE(os().process.GetLogicalDrives() & (1u << (u'C' - u'A')), 0u);
+}
+
+TEST_F(ProcessContract, WideCharToMultiByte_AsciiText_IsThatAscii) {
+  EXPECT_EQ(os().output.WideCharToMultiByte(u"Ejectra 1.10: E:\\ is safe ~ {ok}!"),
+            "Ejectra 1.10: E:\\ is safe ~ {ok}!");
+  EXPECT_EQ(os().output.WideCharToMultiByte(u""), "");
+}
+
+TEST_F(ProcessContract, CoCreateInstance_UnregisteredClass_FailsWithClassNotRegisteredAndNoObject) {
+  const UniqueComInit com(os().com, os().com.CoInitialize() >= 0);
+  ASSERT_TRUE(com);
+  int marker = 0;
+  void* object = &marker;
+  EXPECT_EQ(os().com.CoCreateInstance(UniqueGuid(), kClsctxInprocAndLocal, kIidIUnknown, &object),
+            kRegdbEClassNotReg);
+  EXPECT_EQ(object, nullptr);
 }
 
 }  // namespace

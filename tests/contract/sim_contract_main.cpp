@@ -1,6 +1,9 @@
-// The contract's harness on the host: a small simulated machine.
+// The contract's harness on the host: a small simulated world.
 #include "platform/sim/machine_builder.h"
 #include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_process.h"
+#include "platform/sim/sim_synchronization.h"
+#include "platform/sim/sim_world.h"
 #include "tests/contract/contract_platform.h"
 
 namespace ejectra::testing {
@@ -9,18 +12,24 @@ namespace {
 
 class SimHarness final : public ContractHarness {
  public:
-  SimHarness() : machine_(Machine()) {}
-  platform::CoreServices Services() override { return machine_.Services(); }
-
- private:
-  static platform::sim::MachineState Machine() {
+  SimHarness() {
     platform::sim::MachineBuilder builder;
     builder.AddFixedDisk(u'C', u"Fixed disk");
     builder.MountRecordData(u'C', platform::kRegBinary, {0x4C, 0x9A, 0x11, 0x5E, 0, 0x7E, 0, 0});
     builder.AddUsbStick(u'E', u"Stick");
-    return builder.Build();
+    world_.machine = builder.Build();
   }
-  platform::sim::SimMachine machine_;
+  platform::CoreServices Services() override { return machine_.Services(); }
+  platform::Registry& Registry() override { return registry_; }
+  platform::Synchronization& Synchronization() override { return sync_; }
+  platform::ProcessServices Process() override { return process_.Services(); }
+
+ private:
+  platform::sim::SimWorld world_;
+  platform::sim::SimMachine machine_{world_};
+  platform::sim::SimRegistry registry_{world_};
+  platform::sim::SimSynchronization sync_{world_};
+  platform::sim::SimProcess process_{world_};
 };
 
 }  // namespace

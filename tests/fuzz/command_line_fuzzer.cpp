@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/sim/sim_process.h"
+#include "platform/sim/command_line.h"
 #include "tools/unplug_tool.h"
 
 using namespace ejectra;

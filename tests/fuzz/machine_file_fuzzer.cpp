@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto again = platform::sim::ParseMachine(written);
   if (!again || platform::sim::WriteMachine(*again) != written) __builtin_trap();
 
-  platform::sim::SimMachine sim(*std::move(machine));
+  platform::sim::SimWorld world{.machine = *std::move(machine)};
+  platform::sim::SimMachine sim(world);
   const platform::CoreServices os = sim.Services();
   for (int drive = 1; drive <= 26; ++drive) {
     char16_t name[256], description[256];

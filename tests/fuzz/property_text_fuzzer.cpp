@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       builder.Get(stick.disk).RemovalRelations({text});
       break;
   }
-  sim::SimMachine machine(builder.Build());
+  sim::SimWorld world{.machine = builder.Build()};
+  sim::SimMachine machine(world);
   const CoreServices os = machine.Services();
 
   std::vector<char16_t> name(128, u'#'), description(128, u'#');
@@ -63,6 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::u16string(description.data()).size() >= std::size_t(dc)) __builtin_trap();
   }
   core::RemoveHardwareDrive(os, 5);
-  if (machine.Record().ejectRequests.size() > 1 || machine.OpenSets() != 0) __builtin_trap();
+  if (world.calls.Count("CM_Request_Device_EjectW") > 1 || machine.OpenSets() != 0) __builtin_trap();
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "helper/registry_script.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_world.h"
 
 using namespace ejectra;
 
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string text(data, data + size);  // the scripts are ASCII
   const auto keys = helper::ParseRegistryScript(text, {{u"APPID", u"{A}"}, {u"MODULE", u"\"C:\\x.exe\""}});
   if (!keys) return 0;
-  platform::sim::SimRegistry registry;
+  platform::sim::SimWorld world;
+  platform::sim::SimRegistry registry(world);
   if (helper::WriteRegistryScript(registry, *keys) == 0) {
     helper::RemoveRegistryScript(registry, *keys);
   }

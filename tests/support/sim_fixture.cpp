@@ -1,19 +1,28 @@
 #include "tests/support/sim_fixture.h"
 
+#include "platform/sim/utf.h"
+
 namespace ejectra::testing {
 
-void SimTest::Use(const platform::sim::MachineBuilder& from) {
-  machine = platform::sim::SimMachine(from.Build());
-}
+using namespace platform::sim;
+
+void SimTest::Use(const MachineBuilder& from) { machine.State() = from.Build(); }
 
 void SimTest::TearDown() {
-  const auto& record = machine.Record();
   EXPECT_EQ(machine.OpenSets(), 0u) << "a device information set was not released";
-  EXPECT_EQ(record.setsOpened.size(), record.setsReleased.size());
   EXPECT_EQ(machine.OpenKeys(), 0u) << "a registry key was not closed";
-  for (const auto owner : record.setOwners) {
-    EXPECT_EQ(owner, platform::sim::SimMachine::kDesktopWindow);
+  EXPECT_EQ(world.calls.Pending(), std::vector<std::string>{}) << "a planned failure never came";
+  for (const std::string& owner : world.calls.Details("SetupDiGetClassDevsW")) {
+    EXPECT_EQ(owner, "owner 0x10010") << "a set was not owned by the desktop window";
   }
+}
+
+std::vector<platform::DevInst> Ejected(const SimWorld& world) {
+  std::vector<platform::DevInst> nodes;
+  for (const std::string& id : world.calls.Details("CM_Request_Device_EjectW")) {
+    nodes.push_back(world.machine.Find(Utf8ToUtf16(id).value_or(u"")));
+  }
+  return nodes;
 }
 
 }  // namespace ejectra::testing

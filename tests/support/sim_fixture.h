@@ -1,13 +1,16 @@
-// A test that runs the core against a simulated machine. Every test ends by
-// checking that the core released each device set and closed each key.
+// A test that runs the core against a simulated world. Every test ends by
+// checking that the core released each device set and closed each key, and
+// that every planned failure came.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/sim/machine_builder.h"
 #include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_world.h"
 
 namespace ejectra::testing {
 
@@ -18,9 +21,13 @@ class SimTest : public ::testing::Test {
   void TearDown() override;
 
   platform::sim::MachineBuilder builder;
-  platform::sim::SimMachine machine;
+  platform::sim::SimWorld world;
+  platform::sim::SimMachine machine{world};
   platform::CoreServices os = machine.Services();
 };
+
+// The nodes whose eject was asked for, in order.
+std::vector<platform::DevInst> Ejected(const platform::sim::SimWorld& world);
 
 // Drive number of a letter.
 constexpr int Drive(char16_t letter) { return letter - u'@'; }

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/sim/machine_file.h"
+#include "tests/support/sim_fixture.h"
 #include "tools/console/console_unplug_tool.h"
 #include "tools/message_table.h"
 #include "tools/windowless/windowless_unplug_tool.h"
@@ -25,10 +26,19 @@ MachineState ToolTest::SampleMachine() {
 
 void ToolTest::UseMachine(MachineState state, bool withLibrary) {
   process.reset();
-  machine = std::make_unique<SimMachine>(std::move(state));
-  process = std::make_unique<SimProcess>(*machine);
-  if (withLibrary) process->InstallPullcore(kLibraryPath);
+  machine.reset();
+  world = std::make_unique<SimWorld>();
+  world->machine = std::move(state);
+  machine = std::make_unique<SimMachine>(*world);
+  process = std::make_unique<SimProcess>(*world);
+  if (withLibrary) InstallPullcore(kLibraryPath);
 }
+
+void ToolTest::InstallPullcore(std::u16string path, unsigned exports) {
+  world->libraries[std::move(path)] = SimPullcoreLibrary(*machine, exports);
+}
+
+std::vector<platform::DevInst> ToolTest::Ejected() const { return testing::Ejected(*world); }
 
 namespace {
 

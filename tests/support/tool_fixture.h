@@ -1,4 +1,4 @@
-// A test that runs an unplug tool as a program on a simulated machine: the
+// A test that runs an unplug tool as a program on a simulated world: the
 // bundled sample machine unless the test builds its own, the tool's own
 // string table and version resource, and Pullcore.dll beside the program.
 #pragma once
@@ -11,6 +11,8 @@
 #include "platform/sim/machine_builder.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_process.h"
+#include "platform/sim/sim_world.h"
+#include "tests/support/sim_pullcore.h"
 
 namespace ejectra::testing {
 
@@ -20,11 +22,12 @@ class ToolTest : public ::testing::Test {
   static constexpr char16_t kLibraryPath[] = u"C:\\Program Files\\Ejectra\\PULLCORE.DLL";
 
  protected:
-
   ToolTest();
-  // A fresh process (and machine) for the next run, with or without
+  // A fresh world (and process) for the next run, with or without
   // Pullcore.dll beside the program.
   void UseMachine(platform::sim::MachineState state, bool withLibrary = true);
+  // Places a simulated Pullcore.dll with the given exports at `path`.
+  void InstallPullcore(std::u16string path, unsigned exports = kExportAll);
 
   // Runs ejectrac or Ejectra with the arguments; returns the exit code.
   int RunConsole(std::u16string_view arguments);
@@ -33,9 +36,11 @@ class ToolTest : public ::testing::Test {
   std::u16string Stdout() const { return process->StdoutText(); }
   // Standard output after the banner.
   std::u16string Said() const;
+  std::vector<platform::DevInst> Ejected() const;
 
   static platform::sim::MachineState SampleMachine();
 
+  std::unique_ptr<platform::sim::SimWorld> world;
   std::unique_ptr<platform::sim::SimMachine> machine;
   std::unique_ptr<platform::sim::SimProcess> process;
 };

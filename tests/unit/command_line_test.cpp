@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_process.h"
+#include "platform/sim/command_line.h"
 #include "tools/unplug_tool.h"
 
 namespace ejectra::tools {

@@ -45,7 +45,7 @@ TEST_F(DeviceInfoSetTest, EnumDevices_FailureOtherThanNoMoreItems_Fails) {
   builder.AddUsbStick(u'E', u"One");
   builder.AddUsbStick(u'F', u"Two");
   Use(builder);
-  machine.FailCall(sim::SimCall::SetupDiEnumDeviceInfo, kErrorGenFailure, /*skip=*/1);
+  world.calls.Fail("SetupDiEnumDeviceInfo", kErrorGenFailure, /*skip=*/1);
   EXPECT_EQ(Volumes(false).size(), 1u);  // what came before the failure stays
 }
 
@@ -53,21 +53,20 @@ TEST_F(DeviceInfoSetTest, Create_Twice_ReleasesTheFirstSetBeforeOpeningTheSecond
   DeviceInfoSet set(os);
   ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceDisk, kVolumeFlags));
   ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
-  const auto& record = machine.Record();
-  ASSERT_EQ(record.setsOpened.size(), 2u);
-  ASSERT_EQ(record.setsReleased.size(), 1u);
-  EXPECT_EQ(record.setsReleased[0], record.setsOpened[0]);
+  EXPECT_EQ(world.calls.Sequence({"SetupDiGetClassDevsW", "SetupDiDestroyDeviceInfoList"}),
+            (std::vector<std::string>{"SetupDiGetClassDevsW", "SetupDiDestroyDeviceInfoList",
+                                      "SetupDiGetClassDevsW"}));
   EXPECT_EQ(machine.OpenSets(), 1u);
 }
 
 TEST_F(DeviceInfoSetTest, Create_Failing_LeavesTheHolderEmpty) {
   DeviceInfoSet set(os);
   ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceDisk, kVolumeFlags));
-  machine.FailCall(sim::SimCall::SetupDiGetClassDevsW, kErrorNotEnoughMemory);
+  world.calls.Fail("SetupDiGetClassDevsW", kErrorNotEnoughMemory);
   EXPECT_FALSE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
   EXPECT_EQ(machine.OpenSets(), 0u);
   set.Destroy();  // safe on an empty holder
-  EXPECT_EQ(machine.Record().setsReleased.size(), 1u);
+  EXPECT_EQ(world.calls.Count("SetupDiDestroyDeviceInfoList"), 1u);
 }
 
 class FindInterfaceDevicesTest : public SimTest {
@@ -121,7 +120,7 @@ TEST_F(FindInterfaceDevicesTest, DetailReadFailing_EndsTheScan) {
   const UsbStorage stick = builder.AddUsbStick(u'E', u"Stick");
   Use(builder);
   // The probe fails as expected; the read with the buffer fails too.
-  machine.FailCall(sim::SimCall::SetupDiGetDeviceInterfaceDetailW, kErrorGenFailure, 1);
+  world.calls.Fail("SetupDiGetDeviceInterfaceDetailW", kErrorGenFailure, 1);
   DeviceNodeList list;
   EXPECT_FALSE(Find(stick.interfacePath, list));
   EXPECT_TRUE(list.empty());

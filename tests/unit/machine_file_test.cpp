@@ -27,7 +27,7 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   const UsbStorage stick = b.AddUsbStick(u'E', u"Stick \u00e9\u3042");
   b.Get(stick.disk)
       .Property(42, kRegDword, {1, 2, 3})
-      .Property(kCmDrpFriendlyName, kRegSz, Utf16Bytes(u"no terminator", false))
+      .Property(kCmDrpFriendlyName, kRegSz, EncodeUtf16le(u"no terminator", false))
       .BusRelations({u"A", u"B"})
       .UnreadableId()
       .Interface(Guid{0x12345678, 0x9ABC, 0xDEF0, {1, 2, 3, 4, 5, 6, 7, 8}}, u"\\\\?\\x");
@@ -44,13 +44,13 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   ASSERT_EQ(parsed->devices.size(), original.devices.size());
   const SimDevice& disk = parsed->devices[stick.disk - 1];
   EXPECT_EQ(disk.properties.at(42).data, (std::vector<std::uint8_t>{1, 2, 3}));
-  EXPECT_EQ(disk.properties.at(kCmDrpFriendlyName).data, Utf16Bytes(u"no terminator", false));
+  EXPECT_EQ(disk.properties.at(kCmDrpFriendlyName).data, EncodeUtf16le(u"no terminator", false));
   EXPECT_FALSE(disk.deviceIdReadable);
   EXPECT_EQ(parsed->devices[stick.usbDevice - 1].ejectAnswer, kCrRemoveVetoed);
   EXPECT_EQ(parsed->devices[stick.usbDevice - 1].problem, 9u);
   EXPECT_FALSE(parsed->devices[stick.volume - 1].present);
   EXPECT_EQ(parsed->interfaces.size(), original.interfaces.size());
-  EXPECT_EQ(parsed->localMachine.at(u"SYSTEM\\MountedDevices").at(u"\\DosDevices\\F:").data,
+  EXPECT_EQ(parsed->registry.Find(kHkeyLocalMachine, u"SYSTEM\\MountedDevices")->values.at(u"\\DosDevices\\F:").data,
             (std::vector<std::uint8_t>{0xD8, 0x00}));
 }
 
@@ -78,7 +78,8 @@ TEST(SampleMachine, AnswersForEveryDrive) {
   std::string error;
   auto state = ParseMachine(ReadSample(), &error);
   ASSERT_TRUE(state) << error;
-  SimMachine machine(*std::move(state));
+  SimWorld world{.machine = *std::move(state)};
+  SimMachine machine(world);
   const CoreServices os = machine.Services();
 
   struct Expected {
@@ -114,7 +115,7 @@ TEST(SampleMachine, AnswersForEveryDrive) {
       EXPECT_FALSE(removable) << static_cast<char>(letter);
     }
   }
-  EXPECT_TRUE(machine.Record().ejectRequests.empty());
+  EXPECT_EQ(world.calls.Count("CM_Request_Device_EjectW"), 0u);
 }
 
 }  // namespace

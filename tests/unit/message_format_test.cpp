@@ -24,6 +24,17 @@ TEST(FormatMessageTemplate, LeavesDirectivesItCannotFillAsWritten) {
   EXPECT_EQ(FormatMessageTemplate(u"%02s", {std::u16string_view(u"x")}), u"%02s");
 }
 
+TEST(FormatMessageTemplate, WidthIsOneDigitFromOneToNineAfterAZero) {
+  const std::int64_t five = 5;
+  EXPECT_EQ(FormatMessageTemplate(u"%01d|%09d", {five, five}), u"5|000000005");
+  EXPECT_EQ(FormatMessageTemplate(u"%09x", {std::int64_t{0xab}}), u"0000000ab");
+  EXPECT_EQ(FormatMessageTemplate(u"%00d", {five}), u"%00d");   // no width of zero
+  EXPECT_EQ(FormatMessageTemplate(u"%0d", {five}), u"%0d");     // a zero without a width
+  EXPECT_EQ(FormatMessageTemplate(u"%2d", {five}), u"%2d");     // a width without its zero
+  EXPECT_EQ(FormatMessageTemplate(u"%010d", {five}), u"%010d"); // two digits of width
+  EXPECT_EQ(FormatMessageTemplate(u"%02d", {std::int64_t{-5}}), u"-05");
+}
+
 TEST(FormatMessageTemplate, CopiesArgumentsVerbatim) {
   const std::u16string_view tricky = u"%s %c %% \0 end";
   EXPECT_EQ(FormatMessageTemplate(u"[%s]", {tricky}), u"[" + std::u16string(tricky) + u"]");

@@ -12,6 +12,7 @@ namespace {
 using namespace platform;
 using namespace platform::sim;
 using testing::Drive;
+using testing::Ejected;
 using testing::SimTest;
 
 constexpr ErrorCode kPoison = 0xDEADBEEF;
@@ -34,25 +35,24 @@ TEST_F(PullcoreTest, DriveNumbersOutsideAToZ_AnswerFalseBeforeAnyPlatformCall) {
     EXPECT_EQ(name[0], u'n');
     EXPECT_EQ(description[0], u'd');
   }
-  const auto& calls = machine.Record().calls;
-  EXPECT_TRUE(std::all_of(calls.begin(), calls.end(), [](auto n) { return n == 0; }));
+  EXPECT_EQ(world.calls.Log(), std::vector<SimCall>{});
 }
 
 TEST_F(PullcoreTest, RemovableStick_IsFoundRemovedOnceAndThenGone) {
   EXPECT_TRUE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  EXPECT_TRUE(machine.Record().ejectRequests.empty());
+  EXPECT_TRUE(Ejected(world).empty());
   EXPECT_TRUE(RemoveHardwareDrive(os, Drive(u'E')));
-  EXPECT_EQ(machine.Record().ejectRequests, std::vector<DevInst>{stick.usbDevice});
+  EXPECT_EQ(Ejected(world), std::vector<DevInst>{stick.usbDevice});
   EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
   EXPECT_FALSE(RemoveHardwareDrive(os, Drive(u'E')));
-  EXPECT_EQ(machine.Record().ejectRequests.size(), 1u);
+  EXPECT_EQ(Ejected(world).size(), 1u);
 }
 
 TEST_F(PullcoreTest, VetoedEject_AnswersFalseAfterExactlyOneRequest) {
   builder.Get(stick.usbDevice).EjectAnswer(kCrRemoveVetoed);
   Use(builder);
   EXPECT_FALSE(RemoveHardwareDrive(os, Drive(u'E')));
-  EXPECT_EQ(machine.Record().ejectRequests, std::vector<DevInst>{stick.usbDevice});
+  EXPECT_EQ(Ejected(world), std::vector<DevInst>{stick.usbDevice});
 }
 
 // The parent decides, one level up, by all three bits.
@@ -75,9 +75,9 @@ TEST_P(ParentRuleTest, DecidesByTheDirectParentsStatusAlone) {
   Use(builder);
   EXPECT_EQ(IsRemovableHardwareDrive(os, Drive(u'E')), c.removable);
   EXPECT_EQ(RemoveHardwareDrive(os, Drive(u'E')), c.removable);
-  EXPECT_EQ(machine.Record().ejectRequests.size(), c.removable ? 1u : 0u);
+  EXPECT_EQ(Ejected(world).size(), c.removable ? 1u : 0u);
   if (c.removable) {
-    EXPECT_EQ(machine.Record().ejectRequests[0], s.usbDevice);
+    EXPECT_EQ(Ejected(world)[0], s.usbDevice);
   }
 }
 
@@ -94,12 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(PullcoreTest, NodeWithoutParentOrUnreadableParentStatus_IsNotRemovable) {
-  machine.FailCall(SimCall::CM_Get_Parent, kCrNoSuchDevNode);
+  world.calls.Fail("CM_Get_Parent", kCrNoSuchDevNode);
   EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  machine.FailCall(SimCall::CM_Get_DevNode_Status, kCrNoSuchDevNode);
+  world.calls.Fail("CM_Get_DevNode_Status", kCrNoSuchDevNode);
   EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
   EXPECT_TRUE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  EXPECT_TRUE(machine.Record().ejectRequests.empty());
+  EXPECT_TRUE(Ejected(world).empty());
 }
 
 TEST_F(PullcoreTest, DeviceObjectPathFailing_FallsBackToTheMountRecord) {
@@ -114,7 +114,7 @@ TEST_F(PullcoreTest, DeviceObjectPathFailing_FallsBackToTheMountRecord) {
   ASSERT_TRUE(FindRemovableDevice(os, Drive(u'E'), device, parent));
   EXPECT_EQ(device.Handle(), media);
   EXPECT_EQ(parent.Handle(), stick.disk);
-  EXPECT_EQ(machine.Record().Count(SimCall::RegOpenKeyExW), 1u);
+  EXPECT_EQ(world.calls.Count("RegOpenKeyExW"), 1u);
 }
 
 TEST_F(PullcoreTest, MountRecordOfAFixedVolume_IsNotRemovable) {
@@ -131,16 +131,16 @@ TEST_F(PullcoreTest, DeviceObjectPathFound_MountRecordIsNeverRead) {
   builder.MountRecord(u'E', u"\\??\\somewhere else");
   Use(builder);
   EXPECT_TRUE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  EXPECT_EQ(machine.Record().Count(SimCall::RegOpenKeyExW), 0u);
+  EXPECT_EQ(world.calls.Count("RegOpenKeyExW"), 0u);
 }
 
 TEST_F(PullcoreTest, OutOfMemoryInsideACall_AnswersFalse) {
-  machine.ThrowOnCall(SimCall::CM_Get_DevNode_Registry_PropertyW);
+  world.calls.Throw("CM_Get_DevNode_Registry_PropertyW");
   EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  machine.ThrowOnCall(SimCall::CM_Request_Device_EjectW);
+  world.calls.Throw("CM_Request_Device_EjectW");
   EXPECT_FALSE(RemoveHardwareDrive(os, Drive(u'E')));
   std::array<char16_t, 64> name{}, description{};
-  machine.ThrowOnCall(SimCall::CM_Get_DevNode_Status);
+  world.calls.Throw("CM_Get_DevNode_Status");
   EXPECT_FALSE(IsRemovableHardwareDriveExW(os, Drive(u'E'), name.data(), 64, description.data(), 64));
   EXPECT_TRUE(IsRemovableHardwareDriveExW(os, Drive(u'E'), name.data(), 64, description.data(), 64));
 }

@@ -1,28 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "helper/registry_script.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_world.h"
+#include "tests/unit/registration_scripts.h"
 
 namespace ejectra::helper {
 namespace {
 
 using namespace platform;
 using platform::sim::SimRegistry;
+using platform::sim::SimWorld;
 using Keys = std::vector<std::u16string>;
 
 constexpr char16_t kClassKey[] = u"CLSID\\{E0D32790-51A4-4CC1-A653-1FFC4349125B}";
 constexpr char16_t kAppId[] = u"{40BC9581-8D3B-4ACC-8D9F-8C12E0CC13F1}";
-
-std::u16string ReadScript(const char* name) {
-  std::ifstream file(std::string(EJECTRA_REGISTRATION_DIR) + "/" + name, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  const std::string bytes = text.str();
-  return std::u16string(bytes.begin(), bytes.end());  // ASCII
-}
 
 class RegistryScriptTest : public ::testing::Test {
  protected:
@@ -34,14 +26,16 @@ class RegistryScriptTest : public ::testing::Test {
     return keys.value_or(std::vector<ScriptKey>{});
   }
   void TearDown() override { EXPECT_EQ(registry.OpenKeys(), 0u); }
+  const platform::sim::RegistryTree& Tree() const { return world.machine.registry; }
 
-  SimRegistry registry;
+  SimWorld world;
+  SimRegistry registry{world};
 };
 
 TEST_F(RegistryScriptTest, Write_PutsEveryKeyAndValueOfBothScripts) {
   EXPECT_EQ(WriteRegistryScript(registry, Script("application.rgs")), 0);
   EXPECT_EQ(WriteRegistryScript(registry, Script("class.rgs")), 0);
-  EXPECT_EQ(registry.Keys(kHkeyClassesRoot),
+  EXPECT_EQ(ClassesRootKeys(Tree()),
             (Keys{u"AppID", u"AppID\\PullcoreHelper.EXE", u"AppID\\{40BC9581-8D3B-4ACC-8D9F-8C12E0CC13F1}",
                   u"CLSID", kClassKey, std::u16string(kClassKey) + u"\\LocalServer32",
                   std::u16string(kClassKey) + u"\\ProgID", std::u16string(kClassKey) + u"\\Programmable",
@@ -50,22 +44,22 @@ TEST_F(RegistryScriptTest, Write_PutsEveryKeyAndValueOfBothScripts) {
                   u"PullcoreHelper.PullcoreHookHelper", u"PullcoreHelper.PullcoreHookHelper\\CLSID",
                   u"PullcoreHelper.PullcoreHookHelper\\CurVer", u"PullcoreHelper.PullcoreHookHelper.1",
                   u"PullcoreHelper.PullcoreHookHelper.1\\CLSID"}));
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, u"AppID\\{40BC9581-8D3B-4ACC-8D9F-8C12E0CC13F1}"), u"PullcoreHelper");
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, u"AppID\\PullcoreHelper.EXE", u"AppID"), kAppId);
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, kClassKey), u"PullcoreHookHelper Class");
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, kClassKey, u"AppID"), kAppId);
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\LocalServer32"),
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, u"AppID\\{40BC9581-8D3B-4ACC-8D9F-8C12E0CC13F1}"), u"PullcoreHelper");
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, u"AppID\\PullcoreHelper.EXE", u"AppID"), kAppId);
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, kClassKey), u"PullcoreHookHelper Class");
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, kClassKey, u"AppID"), kAppId);
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\LocalServer32"),
             u"\"C:\\Program Files\\Ejectra\\PullcoreHelper.exe\"");
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\TypeLib"),
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\TypeLib"),
             u"{939DF115-B2FA-48D6-B59C-DD17BA6F1362}");
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, u"PullcoreHelper.PullcoreHookHelper\\CurVer"),
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, u"PullcoreHelper.PullcoreHookHelper\\CurVer"),
             u"PullcoreHelper.PullcoreHookHelper.1");
-  EXPECT_FALSE(registry.Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\Programmable"));
+  EXPECT_FALSE(Tree().Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\Programmable"));
 }
 
 TEST_F(RegistryScriptTest, ModulePathWithQuotes_ReachesTheRegistryWhole) {
   EXPECT_EQ(WriteRegistryScript(registry, Script("class.rgs", u"C:\\Bob's 'tools'\\PullcoreHelper.exe")), 0);
-  EXPECT_EQ(registry.Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\LocalServer32"),
+  EXPECT_EQ(Tree().Text(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\LocalServer32"),
             u"\"C:\\Bob's 'tools'\\PullcoreHelper.exe\"");
 }
 
@@ -77,7 +71,7 @@ TEST_F(RegistryScriptTest, Remove_LeavesAppIdAndClsidAndWhatOthersPutThere) {
   EXPECT_EQ(WriteRegistryScript(registry, Script("class.rgs")), 0);
   EXPECT_EQ(RemoveRegistryScript(registry, Script("class.rgs")), 0);
   EXPECT_EQ(RemoveRegistryScript(registry, Script("application.rgs")), 0);
-  EXPECT_EQ(registry.Keys(kHkeyClassesRoot),
+  EXPECT_EQ(ClassesRootKeys(Tree()),
             (Keys{u"AppID", u"CLSID", u"CLSID\\{00000000-0000-0000-0000-000000000001}"}));
   // Removing twice finds nothing to remove, and that is no error.
   EXPECT_EQ(RemoveRegistryScript(registry, Script("class.rgs")), 0);
@@ -90,9 +84,9 @@ TEST_F(RegistryScriptTest, Remove_StopsAtAClassKeySomethingElseAddedTo) {
   registry.RegCloseKey(key);
   EXPECT_EQ(RemoveRegistryScript(registry, Script("class.rgs")),
             static_cast<std::int32_t>(0x80070005));  // access denied: it has a subkey
-  EXPECT_TRUE(registry.Find(kHkeyClassesRoot, kClassKey));
-  EXPECT_FALSE(registry.Find(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\ProgID"));
-  EXPECT_FALSE(registry.Find(kHkeyClassesRoot, u"PullcoreHelper.PullcoreHookHelper"));
+  EXPECT_TRUE(Tree().Find(kHkeyClassesRoot, kClassKey));
+  EXPECT_FALSE(Tree().Find(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\ProgID"));
+  EXPECT_FALSE(Tree().Find(kHkeyClassesRoot, u"PullcoreHelper.PullcoreHookHelper"));
 }
 
 TEST_F(RegistryScriptTest, ForceRemove_ClearsWhatWasThereBefore) {
@@ -100,13 +94,13 @@ TEST_F(RegistryScriptTest, ForceRemove_ClearsWhatWasThereBefore) {
   ASSERT_EQ(registry.RegCreateKeyExW(kHkeyClassesRoot, (std::u16string(kClassKey) + u"\\InprocServer32").c_str(), 0, &key), 0);
   registry.RegCloseKey(key);
   EXPECT_EQ(WriteRegistryScript(registry, Script("class.rgs")), 0);
-  EXPECT_FALSE(registry.Find(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\InprocServer32"));
+  EXPECT_FALSE(Tree().Find(kHkeyClassesRoot, std::u16string(kClassKey) + u"\\InprocServer32"));
 }
 
 TEST_F(RegistryScriptTest, FailedWrite_RemovesTheScriptAgainAndAnswersTheError) {
-  registry.FailCall("RegSetValueExW", 5, /*skip=*/6);
+  world.calls.Fail("RegSetValueExW", 5, /*skip=*/6);
   EXPECT_EQ(WriteRegistryScript(registry, Script("class.rgs")), static_cast<std::int32_t>(0x80070005));
-  EXPECT_EQ(registry.Keys(kHkeyClassesRoot), (Keys{u"CLSID"}));
+  EXPECT_EQ(ClassesRootKeys(Tree()), (Keys{u"CLSID"}));
 }
 
 TEST_F(RegistryScriptTest, Parse_RejectsWhatIsNoScript) {
@@ -122,6 +116,35 @@ TEST_F(RegistryScriptTest, Parse_RejectsWhatIsNoScript) {
   EXPECT_EQ((*keys)[0].name, u"It's");
   EXPECT_EQ((*keys)[0].defaultValue, u"100% 'sure'");
   EXPECT_EQ((*keys)[0].values[0].text, u"{X}");
+}
+
+// "HKCR { k { k { ... } } }" with `depth` blocks, each inside the one before.
+std::u16string NestedScript(std::size_t depth) {
+  std::u16string text = u"HKCR {";
+  for (std::size_t i = 1; i < depth; ++i) text += u" k {";
+  for (std::size_t i = 0; i < depth; ++i) text += u" }";
+  return text;
+}
+
+TEST_F(RegistryScriptTest, Parse_ScriptNestedAsDeepAsAllowed_Parses) {
+  const auto keys = ParseRegistryScript(NestedScript(kMaxScriptNesting), {});
+  ASSERT_TRUE(keys);
+  int depth = 1;
+  for (const std::vector<ScriptKey>* level = &*keys; !level->empty(); level = &(*level)[0].subkeys) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, kMaxScriptNesting);
+  EXPECT_EQ(WriteRegistryScript(registry, *keys), 0);
+  EXPECT_EQ(RemoveRegistryScript(registry, *keys), 0);
+  EXPECT_EQ(ClassesRootKeys(Tree()), Keys{u"CLSID"});  // every registry has it
+}
+
+TEST_F(RegistryScriptTest, Parse_ScriptNestedOneLevelTooDeep_IsRejected) {
+  EXPECT_FALSE(ParseRegistryScript(NestedScript(kMaxScriptNesting + 1), {}));  // its deepest block is empty
+}
+
+TEST_F(RegistryScriptTest, Parse_Script200000LevelsDeep_IsRejectedWithoutExhaustingTheStack) {
+  EXPECT_FALSE(ParseRegistryScript(NestedScript(200000), {}));
 }
 
 }  // namespace

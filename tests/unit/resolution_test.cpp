@@ -40,7 +40,7 @@ TEST_F(ResolveByDeviceObjectTest, DosTargetTooLongForItsBuffer_Fails) {
   builder.DosDevice(u"E:", {std::u16string(1023, u'x')});  // 1023 + 2 NULs > 1024
   Use(builder);
   Resolve(u'E', false);
-  EXPECT_EQ(machine.Record().Count(SimCall::SetupDiGetClassDevsW), 0u);
+  EXPECT_EQ(world.calls.Count("SetupDiGetClassDevsW"), 0u);
 }
 
 // Same object name three times: the unreadable one is passed over, the next wins.
@@ -67,8 +67,8 @@ TEST_F(ResolveByDeviceObjectTest, NoVolumeMatches_NoDiskIsExaminedAndNothingPaus
   builder.DosDevice(u"F:", {u"\\Device\\LanmanRedirector\\;F:0\\server\\share"});
   Use(builder);
   Resolve(u'F', false);
-  EXPECT_TRUE(machine.Record().sleeps.empty());
-  EXPECT_EQ(machine.Record().Count(SimCall::CM_Get_Device_ID_ListW), 0u);
+  EXPECT_TRUE(world.calls.Details("Sleep").empty());
+  EXPECT_EQ(world.calls.Count("CM_Get_Device_ID_ListW"), 0u);
 }
 
 TEST_F(ResolveByDeviceObjectTest, PausesTenMillisecondsBeforeEveryDiskExamined) {
@@ -78,8 +78,8 @@ TEST_F(ResolveByDeviceObjectTest, PausesTenMillisecondsBeforeEveryDiskExamined) 
   builder.AddUsbStick(u'F', u"Three");
   Use(builder);
   Resolve(u'E');
-  EXPECT_EQ(machine.Record().sleeps, (std::vector<std::uint32_t>{10, 10, 10}));
-  EXPECT_EQ(machine.NowMilliseconds(), 30u);
+  EXPECT_EQ(world.calls.Details("Sleep"), (std::vector<std::string>{"10", "10", "10"}));
+  EXPECT_EQ(world.clock.Now(), 30u);
 }
 
 TEST_F(ResolveByDeviceObjectTest, RemovalListNamingTheVolumeSecond_FallsBackToBusRelationsFirstEntry) {
@@ -97,6 +97,16 @@ TEST_F(ResolveByDeviceObjectTest, RemovalListNamingTheVolumeSecond_FallsBackToBu
   Resolve(u'E', false);
 }
 
+TEST_F(ResolveByDeviceObjectTest, FirstRelationEntry_MatchesTheVolumeIdWithLettersAToZFolded) {
+  const UsbStorage stick = builder.AddUsbStick(u'E', u"Stick");
+  std::u16string lower = stick.volumeId;
+  for (char16_t& c : lower) c = platform::FoldAsciiCase(c);
+  ASSERT_NE(lower, stick.volumeId);
+  builder.Get(stick.disk).RemovalRelations({lower});
+  Use(builder);
+  EXPECT_EQ(Resolve(u'E').Handle(), stick.disk);
+}
+
 TEST_F(ResolveByDeviceObjectTest, DiskWhoseIdOrRelationsCannotBeRead_IsPassedOver) {
   const UsbStorage first = builder.AddUsbStick(u'E', u"First");
   const UsbStorage second = builder.AddUsbStick(u'F', u"Second");
@@ -106,16 +116,16 @@ TEST_F(ResolveByDeviceObjectTest, DiskWhoseIdOrRelationsCannotBeRead_IsPassedOve
   EXPECT_EQ(Resolve(u'E').Handle(), second.disk);
 
   Use(builder);
-  machine.FailCall(SimCall::CM_Get_Device_ID_ListW, kCrFailure, 0, 2);
+  world.calls.Fail("CM_Get_Device_ID_ListW", kCrFailure, 0, 2);
   Resolve(u'E', false);  // the second disk's lists both fail
 }
 
 TEST_F(ResolveByDeviceObjectTest, SetsThatCannotBeOpenedOrListed_Fail) {
   builder.AddUsbStick(u'E', u"Stick");
   Use(builder);
-  machine.FailCall(SimCall::SetupDiGetClassDevsW, kErrorNotEnoughMemory, /*skip=*/1);
+  world.calls.Fail("SetupDiGetClassDevsW", kErrorNotEnoughMemory, /*skip=*/1);
   Resolve(u'E', false);  // the disk set
-  machine.FailCall(SimCall::SetupDiEnumDeviceInfo, kErrorGenFailure);
+  world.calls.Fail("SetupDiEnumDeviceInfo", kErrorGenFailure);
   Resolve(u'E', false);  // the volume list
 }
 
@@ -135,7 +145,7 @@ TEST_F(ReadMountLinkTest, TurnsTheRecordIntoAnInterfacePath) {
 }
 
 TEST_F(ReadMountLinkTest, RejectsRecordsThatAreNotATextInTheRightForm) {
-  builder.MountRecordData(u'E', kRegSz, Utf16Bytes(u"\\??\\STORAGE#Volume#1", true));
+  builder.MountRecordData(u'E', kRegSz, EncodeUtf16le(u"\\??\\STORAGE#Volume#1", true));
   Read(u'E', false);
   builder.MountRecordData(u'E', kRegBinary, {0x4C, 0x9A, 0x11, 0x5E, 0x00, 0x7E, 0, 0, 0, 0, 0, 0});
   Read(u'E', false);  // a fixed disk's signature and offset
@@ -149,18 +159,18 @@ TEST_F(ReadMountLinkTest, RejectsRecordsThatAreNotATextInTheRightForm) {
 }
 
 TEST_F(ReadMountLinkTest, ReadsOddLengthsAndUnterminatedDataWithinTheirBytes) {
-  std::vector<std::uint8_t> odd = Utf16Bytes(u"\\??\\AB", false);
+  std::vector<std::uint8_t> odd = EncodeUtf16le(u"\\??\\AB", false);
   odd.push_back('C');  // half a unit: read as C with a zero high byte
   builder.MountRecordData(u'E', kRegBinary, odd);
   EXPECT_EQ(Read(u'E'), u"\\\\?\\ABC");
-  std::vector<std::uint8_t> early = Utf16Bytes(u"\\??\\AB", true);
+  std::vector<std::uint8_t> early = EncodeUtf16le(u"\\??\\AB", true);
   early.insert(early.end(), {'Z', 0});
   builder.MountRecordData(u'E', kRegBinary, early);
   EXPECT_EQ(Read(u'E'), u"\\\\?\\AB");
 }
 
 TEST_F(ReadMountLinkTest, AbsurdSize_Fails) {
-  builder.MountRecordData(u'E', kRegBinary, Utf16Bytes(u"\\??\\" + std::u16string(40000, u'x'), false));
+  builder.MountRecordData(u'E', kRegBinary, EncodeUtf16le(u"\\??\\" + std::u16string(40000, u'x'), false));
   Read(u'E', false);
 }
 
@@ -168,15 +178,15 @@ TEST_F(ReadMountLinkTest, RegistryFailures_FailAndCloseTheKey) {
   builder.MountRecord(u'E', u"\\??\\STORAGE#Volume#1");
   Use(builder);
   std::u16string link;
-  machine.FailCall(SimCall::RegQueryValueExW, kErrorMoreData, /*skip=*/1);
+  world.calls.Fail("RegQueryValueExW", kErrorMoreData, /*skip=*/1);
   EXPECT_FALSE(ReadMountLink(os, Drive(u'E'), link));  // the value grew between the two reads
-  machine.FailCall(SimCall::RegOpenKeyExW, 5 /* ERROR_ACCESS_DENIED */);
+  world.calls.Fail("RegOpenKeyExW", 5 /* ERROR_ACCESS_DENIED */);
   EXPECT_FALSE(ReadMountLink(os, Drive(u'E'), link));
-  EXPECT_EQ(machine.Record().Count(SimCall::RegCloseKey), 1u);
+  EXPECT_EQ(world.calls.Count("RegCloseKey"), 1u);
 }
 
 TEST_F(ReadMountLinkTest, MissingKey_Fails) {
-  builder.State().localMachine.clear();
+  builder.State().registry = platform::sim::RegistryTree();
   Read(u'E', false);
 }
 

@@ -3,12 +3,12 @@
 #include <optional>
 
 #include "helper/server_lifetime.h"
-#include "platform/sim/sim_hook_host.h"
+#include "platform/owners.h"
+#include "platform/sim/sim_synchronization.h"
 
 namespace ejectra::helper {
 namespace {
 
-using platform::sim::SimHookHost;
 
 TEST(ParseServerCommand, LeftmostWholeTokenWinsInAnyCaseAfterSlashOrHyphen) {
   EXPECT_EQ(ParseServerCommand(u"PullcoreHelper.exe /RegServer"), ServerAction::Register);
@@ -24,41 +24,62 @@ TEST(ParseServerCommand, LeftmostWholeTokenWinsInAnyCaseAfterSlashOrHyphen) {
   EXPECT_EQ(ParseServerCommand(u""), ServerAction::Serve);
 }
 
+TEST(StartedForActivation, FindsTheEmbeddingSwitchOnly) {
+  EXPECT_TRUE(StartedForActivation(u"\"C:\\x\\PullcoreHelper.exe\" -Embedding"));
+  EXPECT_TRUE(StartedForActivation(u"x /embedding\t/other"));
+  EXPECT_FALSE(StartedForActivation(u"x -EmbeddingX"));
+  EXPECT_FALSE(StartedForActivation(u"x Embedding"));
+  EXPECT_FALSE(StartedForActivation(u"x"));
+}
+
 class ShutdownMonitorTest : public ::testing::Test {
  protected:
   // Runs the monitor to its end; the virtual time at which it quit.
   std::optional<std::uint64_t> Run() {
     std::optional<std::uint64_t> quitAt;
-    locks.RunShutdownMonitor([&] { quitAt = host.NowMilliseconds(); });
+    locks.RunShutdownMonitor([&] { quitAt = world.clock.Now(); });
     return quitAt;
   }
 
-  SimHookHost host;
-  platform::Handle event = host.CreateEvent();
-  ServerLocks locks{host, event};
+  platform::sim::SimWorld world;
+  platform::sim::SimSynchronization sync{world};
+  platform::UniqueHandle event{sync, sync.CreateEventW(false, false, nullptr)};
+  ServerLocks locks{sync, event.get()};
 };
 
 TEST_F(ShutdownMonitorTest, QuitsFiveSecondsAfterTheLastRelease) {
   locks.Lock();
-  host.At(700, [&] { locks.Unlock(); });
+  world.clock.At(700, [&] { locks.Unlock(); });
   EXPECT_EQ(Run(), 5700u);
-  EXPECT_EQ(host.OpenHandles(), 1u);  // the event stays open for the server to close
+  EXPECT_EQ(sync.OpenHandles(), 1u);  // the event stays open for the server to close
 }
 
 TEST_F(ShutdownMonitorTest, ANewObjectWithinTheIdleTime_KeepsTheServer) {
   locks.Lock();
-  host.At(1000, [&] { locks.Unlock(); });
-  host.At(4000, [&] { locks.Lock(); });
-  host.At(9000, [&] { locks.Unlock(); });
+  world.clock.At(1000, [&] { locks.Unlock(); });
+  world.clock.At(4000, [&] { locks.Lock(); });
+  world.clock.At(9000, [&] { locks.Unlock(); });
   EXPECT_EQ(Run(), 14000u);
 }
 
 TEST_F(ShutdownMonitorTest, AnObjectAliveWhenTheIdleTimeEnds_KeepsTheServer) {
   locks.Lock();
-  host.At(1000, [&] { locks.Unlock(); });
-  host.At(5999, [&] { locks.Lock(); });   // comes and is still there at 6000
-  host.At(20000, [&] { locks.Unlock(); });
+  world.clock.At(1000, [&] { locks.Unlock(); });
+  world.clock.At(5999, [&] { locks.Lock(); });   // comes and is still there at 6000
+  world.clock.At(20000, [&] { locks.Unlock(); });
   EXPECT_EQ(Run(), 25000u);
+}
+
+TEST_F(ShutdownMonitorTest, StartedForActivationAndNeverUsed_QuitsAfterTheIdleTime) {
+  locks.ArmIdleShutdown();
+  EXPECT_EQ(Run(), 5000u);
+}
+
+TEST_F(ShutdownMonitorTest, StartedForActivation_AnObjectWithinTheIdleTimeKeepsTheServer) {
+  locks.ArmIdleShutdown();
+  world.clock.At(3000, [&] { locks.Lock(); });
+  world.clock.At(9000, [&] { locks.Unlock(); });
+  EXPECT_EQ(Run(), 14000u);
 }
 
 TEST_F(ShutdownMonitorTest, NeverUsed_NeverQuits) {
@@ -68,13 +89,13 @@ TEST_F(ShutdownMonitorTest, NeverUsed_NeverQuits) {
 TEST_F(ShutdownMonitorTest, ReleaseAfterTheMonitorQuit_SignalsAnOpenEvent) {
   locks.Lock();
   locks.Lock();
-  host.At(100, [&] { locks.Unlock(); });
-  host.At(200, [&] { locks.Unlock(); });
+  world.clock.At(100, [&] { locks.Unlock(); });
+  world.clock.At(200, [&] { locks.Unlock(); });
   EXPECT_EQ(Run(), 5200u);
   locks.Lock();
   locks.Unlock();
-  EXPECT_EQ(host.events.back(), "SetEvent");
-  EXPECT_EQ(host.OpenHandles(), 1u);
+  EXPECT_EQ(world.calls.Log().back(), (platform::sim::SimCall{"SetEvent", ""}));
+  EXPECT_EQ(sync.OpenHandles(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/machine_builder.h"
+#include "tests/support/sim_hook_helper.h"
 #include "tests/support/tool_fixture.h"
 #include "tools/console/console_unplug_tool.h"
 #include "tools/message_ids.h"
@@ -10,14 +11,12 @@ namespace {
 
 using namespace platform;
 using namespace platform::sim;
+using testing::InstallSimHookHelper;
 using testing::kBanner;
 using testing::ToolTest;
 
 // The sample machine: C: fixed, E: F: H: J: removable, G: I: not, Z: a share.
-class ConsoleToolTest : public ToolTest {
- protected:
-  std::vector<DevInst> Ejected() const { return machine->Record().ejectRequests; }
-};
+class ConsoleToolTest : public ToolTest {};
 
 constexpr char16_t kConsoleUsage[] =
     u"使用法: ejectrac [/B] [[/S] ドライブ名 | /D デバイス名] | [/L]\n"
@@ -140,7 +139,7 @@ TEST_F(ConsoleToolTest, DeviceName_RemovalRefused_Fails) {
 }
 
 TEST_F(ConsoleToolTest, CommandLineThatCannotBeSplit_ShowsUsageAndFails) {
-  process->splitFails = true;
+  world->calls.Fail("CommandLineToArgvW", kErrorNotEnoughMemory);
   EXPECT_EQ(RunConsole(u"E:"), kExitFailure);
   EXPECT_EQ(Said(), kConsoleUsage);
   EXPECT_TRUE(Ejected().empty());
@@ -154,59 +153,74 @@ TEST_F(ConsoleToolTest, NoVersionResource_NoBanner) {
   EXPECT_EQ(Stdout().substr(0, 4), u"[E:]");
 }
 
-class BalloonTest : public ToolTest {};
+class BalloonTest : public ToolTest {
+ protected:
+  std::vector<std::string> ComCalls() const {
+    return world->calls.Sequence({"CoInitialize", "CoCreateInstance", "StartHook", "StopHook",
+                                  "Release", "CoUninitialize"});
+  }
+};
 
 TEST_F(BalloonTest, BracketsTheRemovalsWithOneStartAndOneStop) {
-  process->hookHelper.registration = SimHookHelperClass::Registration::Registered;
+  InstallSimHookHelper(*world);
   EXPECT_EQ(RunConsole(u"/B E:"), kExitSuccess);
-  EXPECT_EQ(process->hookCalls,
-            (std::vector<std::string>{"CoInitialize", "CoCreateInstance", "StartHook", "StopHook",
-                                      "Release", "CoUninitialize"}));
-  EXPECT_EQ(machine->Record().ejectRequests.size(), 1u);
+  EXPECT_EQ(ComCalls(), (std::vector<std::string>{"CoInitialize", "CoCreateInstance", "StartHook",
+                                                  "StopHook", "Release", "CoUninitialize"}));
+  EXPECT_EQ(Ejected().size(), 1u);
 }
 
 TEST_F(BalloonTest, HookFailuresAreIgnored) {
-  process->hookHelper.registration = SimHookHelperClass::Registration::Registered;
-  process->hookHelper.startAnswer = static_cast<std::int32_t>(0x80004005);
-  process->hookHelper.stopAnswer = static_cast<std::int32_t>(0x80004005);
+  InstallSimHookHelper(*world);
+  world->calls.Fail("StartHook", 0x80004005);
+  world->calls.Fail("StopHook", 0x80004005);
   EXPECT_EQ(RunConsole(u"/B /D \"SanDisk Cruzer Blade USB Device\""), kExitSuccess);
-  EXPECT_EQ(machine->Record().ejectRequests.size(), 1u);
+  EXPECT_EQ(Ejected().size(), 1u);
 }
 
 TEST_F(BalloonTest, NotRegistered_RemovesWithoutAWord) {
   EXPECT_EQ(RunConsole(u"/B E:"), kExitSuccess);
   EXPECT_EQ(Said(), u"");
-  EXPECT_EQ(machine->Record().ejectRequests.size(), 1u);
-  EXPECT_EQ(process->hookCalls.back(), "CoUninitialize");
+  EXPECT_EQ(Ejected().size(), 1u);
+  EXPECT_EQ(ComCalls().back(), "CoUninitialize");
 }
 
 TEST_F(BalloonTest, ServerThatCannotServe_StopsBeforeAnyDrive) {
-  process->hookHelper.registration = SimHookHelperClass::Registration::ServerFails;
   // A server that fails to start, and one whose program file is missing.
-  for (const std::uint32_t failure : {0x80080005u, 0x80070002u}) {
-    process->hookHelper.createFailure = static_cast<std::int32_t>(failure);
-    process->stdoutBytes.clear();
-    EXPECT_EQ(RunConsole(u"/B E:"), kExitFailure);
-    EXPECT_EQ(Said(), u"PullcoreHookHelper インスタンスの生成に失敗しました。\n");
-    EXPECT_TRUE(machine->Record().ejectRequests.empty());
-    EXPECT_EQ(process->hookCalls.back(), "CoUninitialize");
-  }
+  InstallSimHookHelper(*world, /*serves=*/false);
+  EXPECT_EQ(RunConsole(u"/B E:"), kExitFailure);
+  EXPECT_EQ(Said(), u"PullcoreHookHelper インスタンスの生成に失敗しました。\n");
+  EXPECT_TRUE(Ejected().empty());
+  EXPECT_EQ(ComCalls().back(), "CoUninitialize");
+
+  process->stdoutBytes.clear();
+  world->calls.Fail("CoCreateInstance", 0x80070002);
+  EXPECT_EQ(RunConsole(u"/B E:"), kExitFailure);
+  EXPECT_EQ(Said(), u"PullcoreHookHelper インスタンスの生成に失敗しました。\n");
+  EXPECT_TRUE(Ejected().empty());
 }
 
 TEST_F(BalloonTest, ComThatCannotStart_StopsBeforeAnyDrive) {
-  process->coInitializeAnswer = static_cast<std::int32_t>(0x80004005);
+  world->calls.Fail("CoInitialize", 0x80004005);
   EXPECT_EQ(RunConsole(u"/B E:"), kExitFailure);
   EXPECT_EQ(Said(), u"COMライブラリの初期化に失敗しました。\n");
-  EXPECT_EQ(process->hookCalls, std::vector<std::string>{"CoInitialize"});
+  EXPECT_EQ(ComCalls(), std::vector<std::string>{"CoInitialize"});
+}
+
+TEST_F(BalloonTest, ComAlreadyInitialised_CountsAndIsBalanced) {
+  InstallSimHookHelper(*world);
+  world->calls.Fail("CoInitialize", kSFalse);  // S_FALSE: this thread had COM already
+  EXPECT_EQ(RunConsole(u"/B E:"), kExitSuccess);
+  EXPECT_EQ(ComCalls(), (std::vector<std::string>{"CoInitialize", "CoCreateInstance", "StartHook",
+                                                  "StopHook", "Release", "CoUninitialize"}));
 }
 
 TEST_F(BalloonTest, NothingToRemove_StillStartsAndStopsTheHook_ButListingNever) {
-  process->hookHelper.registration = SimHookHelperClass::Registration::Registered;
+  InstallSimHookHelper(*world);
   EXPECT_EQ(RunConsole(u"/B"), kExitSuccess);
-  EXPECT_EQ(process->hookCalls.size(), 6u);
-  process->hookCalls.clear();
+  EXPECT_EQ(ComCalls().size(), 6u);
+  world->calls.Clear();
   EXPECT_EQ(RunConsole(u"/B /L"), kExitSuccess);
-  EXPECT_TRUE(process->hookCalls.empty());
+  EXPECT_TRUE(ComCalls().empty());
 }
 
 class WindowlessToolTest : public ToolTest {

@@ -116,12 +116,17 @@ expect_eq "... and 0 to 7 from StopHook, each S_OK" \
   "$(seq 0 7)" "$(cat "$work"/client* | awk '$1 == "stop" && $2 == "00000000" {print $3}' | sort -n)"
 last_stop=$(cat "$work"/client* | awk '$1 == "stop" && $3 == 0 {print $4}')
 if [ "${last_stop:-0}" -ge 3000 ]; then pass "only the last StopHook waits the grace period (${last_stop} ms)"; else fail "only the last StopHook waits the grace period (${last_stop:-none} ms)"; fi
-while pgrep -f 'PullcoreHelper.exe' >/dev/null && [ $(($(ms) - released)) -lt 15000 ]; do sleep 0.1; done
+# This run's servers only: their command line names this run's folder.
+servers="$(basename "$work").PullcoreHelper.exe"
+while pgrep -f "$servers" >/dev/null && [ $(($(ms) - released)) -lt 15000 ]; do sleep 0.1; done
 gone=$(($(ms) - released))
-if [ "$gone" -ge 5500 ] && [ "$gone" -lt 12000 ]; then
-  pass "the server ends about 5000 + 1000 ms after the last release (${gone} ms)"
+# 5000 ms idle, then the 1000 ms pause before the main function returns; the
+# room is for Wine's process teardown and this loop's polling, not for a
+# pause of another length (5000 alone or 8000 would fall outside).
+if [ "$gone" -ge 5800 ] && [ "$gone" -lt 7000 ]; then
+  pass "the server ends 5000 + 1000 ms after the last release (${gone} ms)"
 else
-  fail "the server ends about 5000 + 1000 ms after the last release (${gone} ms)"
+  fail "the server ends 5000 + 1000 ms after the last release (${gone} ms)"
 fi
 wine "$work/hook_client.exe" 0 2>/dev/null | tr -d '\r' >"$work/again"
 expect_eq "a new server starts the count at 0 again" "1 0" \

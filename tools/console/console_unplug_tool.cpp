@@ -1,5 +1,6 @@
 #include "tools/console/console_unplug_tool.h"
 
+#include "shared/removable_drives.h"
 #include "tools/message_ids.h"
 
 namespace ejectra::tools {
@@ -11,18 +12,13 @@ void CConsoleUnplugTool::WriteLine(std::u16string_view text) {
 }
 
 void CConsoleUnplugTool::ListDrives() {
-  const std::uint32_t present = os().process.GetLogicalDrives();
-  int listed = 0;
-  for (int i = 0; i < 26; ++i) {
-    std::u16string name, description;
-    if ((present & (1u << i)) && library().IsRemovableHardwareDriveEx(i + 1, name, description)) {
-      WriteLine(FormatMessageTemplate(u"[%c:] %s ( %s )",
-                                      {DriveLetterOf(i + 1), std::u16string_view(name),
-                                       std::u16string_view(description)}));
-      ++listed;
-    }
+  const auto rows = ScanRemovableDrives(os().process.GetLogicalDrives(), library());
+  for (const RemovableDrive& row : rows) {
+    WriteLine(FormatMessageTemplate(u"[%c:] %s ( %s )",
+                                    {row.drive.Letter(), std::u16string_view(row.name),
+                                     std::u16string_view(row.description)}));
   }
-  if (listed == 0) WriteLine(os().modules.LoadStringW(kMsgNoRemovableDrive));
+  if (rows.empty()) WriteLine(os().modules.LoadStringW(kMsgNoRemovableDrive));
 }
 
 void CConsoleUnplugTool::ShowUsage() { ShowMessage(kMsgUsage, kMbIconWarning); }
@@ -44,7 +40,7 @@ std::u16string VersionBanner(const CFileVersionInfo& info) {
                                 std::int64_t{fixed->dwFileVersionMS & 0xFFFF}, text});
 }
 
-int RunConsoleTool(const ToolServices& os) {
+int RunConsoleTool(const ProcessServices& os) {
   CConsoleUnplugTool tool(os);
   const std::u16string banner = VersionBanner(CFileVersionInfo(os.modules, os.version, nullptr));
   if (!banner.empty()) tool.OutputText(banner, 0);

@@ -24,6 +24,6 @@ class CConsoleUnplugTool final : public CUnplugTool {
 std::u16string VersionBanner(const CFileVersionInfo& info);
 
 // The whole run of ejectrac: the tool, the banner, the run; the exit code.
-int RunConsoleTool(const platform::ToolServices& os);
+int RunConsoleTool(const platform::ProcessServices& os);
 
 }  // namespace ejectra::tools

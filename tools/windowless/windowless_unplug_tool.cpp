@@ -18,7 +18,7 @@ int CWindowlessUnplugTool::OutputText(std::u16string_view text, std::uint32_t st
   return os().output.MessageBoxW(0, body.c_str(), caption.c_str(), style);
 }
 
-int RunWindowlessTool(const ToolServices& os) {
+int RunWindowlessTool(const ProcessServices& os) {
   CWindowlessUnplugTool tool(os);
   return tool.Run();
 }

@@ -16,6 +16,6 @@ class CWindowlessUnplugTool final : public CUnplugTool {
   int OutputText(std::u16string_view text, std::uint32_t style) override;
 };
 
-int RunWindowlessTool(const platform::ToolServices& os);
+int RunWindowlessTool(const platform::ProcessServices& os);
 
 }  // namespace ejectra::tools

@@ -1,7 +1,9 @@
-// The platform seam of the unplug tools, one small interface per concern,
-// each method named after and behaving as the call it forwards. Ownership
-// of what the platform allocates (argument vectors, message boxes) stays
-// inside the implementations.
+// What a program of the suite reaches beyond the core: its modules and
+// resources, its drives and command line, where its words go, version
+// resources and COM. One small interface per concern, each method named
+// after and behaving as the call it forwards; ownership of what the platform
+// allocates (argument vectors, message boxes) stays inside the
+// implementations.
 //
 // Two implementations exist: platform/win32 forwards to the real calls, and
 // platform/sim answers from a simulated process on a simulated machine.
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/calling_convention.h"
 #include "platform/types.h"
 
 namespace ejectra::platform {
@@ -27,12 +30,17 @@ class Modules {
   virtual ModuleHandle LoadLibraryW(const char16_t* path) = 0;
   virtual ProcAddress GetProcAddress(ModuleHandle module, const char* name) = 0;
   virtual bool FreeLibrary(ModuleHandle module) = 0;
-  // Module 0 is the running program. Returns the characters stored, 0 on failure.
+  // Module 0 is the running program. Returns the characters stored, 0 on
+  // failure, and the capacity when the path was cut.
   virtual std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* path,
                                            std::uint32_t capacity) = 0;
+  // The characters stored, or, when the folder does not fit, the capacity
+  // it needs (its terminator included); 0 on failure.
   virtual std::uint32_t GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) = 0;
   // The string `id` of the running program's string table; empty when missing.
   virtual std::u16string LoadStringW(std::uint32_t id) = 0;
+  virtual ErrorCode GetLastError() = 0;
+  virtual void SetLastError(ErrorCode error) = 0;
 };
 
 // kernel32 and shell32: the process's drives and command line.
@@ -47,7 +55,7 @@ class Process {
                                   std::vector<std::u16string>& args) = 0;
 };
 
-// kernel32, the C runtime and user32: where the tools' words go.
+// kernel32, the C runtime and user32: where the programs' words go.
 class Output {
  public:
   virtual ~Output() = default;
@@ -90,15 +98,20 @@ struct VsFixedFileInfo {
   std::uint32_t dwFileDateLS;
 };
 
-// The methods of IPullcoreHookHelper a client uses, through its vtable.
-class HookHelperObject {
+// The calling convention of COM methods (STDMETHODCALLTYPE).
+#define EJECTRA_STDMETHOD EJECTRA_WINAPI
+
+// IUnknown, slot for slot. Portable code declares the interfaces it calls
+// as mirrors derived from this one, in the slot order of their IDL; on
+// Windows the objects behind them are the platform's own.
+class IUnknownMirror {
  public:
-  virtual std::int32_t StartHook(std::int32_t* refCount) = 0;  // HRESULT
-  virtual std::int32_t StopHook(std::int32_t* refCount) = 0;   // HRESULT
-  virtual std::uint32_t Release() = 0;
+  virtual Hresult EJECTRA_STDMETHOD QueryInterface(const Guid& iid, void** object) = 0;
+  virtual std::uint32_t EJECTRA_STDMETHOD AddRef() = 0;
+  virtual std::uint32_t EJECTRA_STDMETHOD Release() = 0;
 
  protected:
-  ~HookHelperObject() = default;
+  ~IUnknownMirror() = default;
 };
 
 // ole32: the apartment and object creation.
@@ -106,27 +119,24 @@ class Com {
  public:
   virtual ~Com() = default;
 
-  virtual std::int32_t CoInitialize() = 0;  // HRESULT
+  virtual Hresult CoInitialize() = 0;
   virtual void CoUninitialize() = 0;
-  // `object` receives an IPullcoreHookHelper, or stays null.
-  virtual std::int32_t CoCreateInstance(const Guid& clsid, std::uint32_t context,
-                                        const Guid& iid, HookHelperObject** object) = 0;
+  // `object` receives the interface `iid` of a new object of class `clsid`,
+  // or null.
+  virtual Hresult CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
+                                   void** object) = 0;
 };
 
-inline constexpr std::int32_t kSOk = 0;
-inline constexpr std::int32_t kSFalse = 1;
-inline constexpr std::int32_t kRegdbEClassNotReg = static_cast<std::int32_t>(0x80040154);
+inline constexpr std::uint32_t kClsctxInprocServer = 1;
+inline constexpr std::uint32_t kClsctxLocalServer = 4;
 inline constexpr std::uint32_t kClsctxInprocAndLocal = 7;
-inline constexpr Guid kClsidPullcoreHookHelper = {
-    0xE0D32790, 0x51A4, 0x4CC1, {0xA6, 0x53, 0x1F, 0xFC, 0x43, 0x49, 0x12, 0x5B}};
-inline constexpr Guid kIidPullcoreHookHelper = {
-    0x90E3B31B, 0x830C, 0x49CF, {0x96, 0xA0, 0x25, 0x7F, 0x09, 0x0C, 0x0D, 0xCD}};
+inline constexpr Guid kIidIUnknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 inline constexpr std::uint32_t kMbIconError = 0x10;
 inline constexpr std::uint32_t kMbIconWarning = 0x30;
 inline constexpr int kIdOk = 1;
 
-struct ToolServices {
+struct ProcessServices {
   Modules& modules;
   Process& process;
   Output& output;

@@ -1,19 +1,19 @@
-// The unplug tools' platform seam on real Windows: every method forwards to
-// the call it is named after.
+// What the suite's programs reach beyond the core, on real Windows: every
+// method forwards to the call it is named after.
 #pragma once
 
-#include "platform/tool_services.h"
+#include "platform/process_services.h"
 
 namespace ejectra::platform::win32 {
 
-class Win32ToolServices final : public Modules,
-                                public Process,
-                                public Output,
-                                public VersionInfo,
-                                public Com {
+class Win32ProcessServices final : public Modules,
+                                   public Process,
+                                   public Output,
+                                   public VersionInfo,
+                                   public Com {
  public:
-  ~Win32ToolServices() override;
-  ToolServices Services() { return ToolServices{*this, *this, *this, *this, *this}; }
+  ~Win32ProcessServices() override;
+  ProcessServices Services() { return ProcessServices{*this, *this, *this, *this, *this}; }
 
   ModuleHandle LoadLibraryW(const char16_t* path) override;
   ProcAddress GetProcAddress(ModuleHandle module, const char* name) override;
@@ -22,6 +22,8 @@ class Win32ToolServices final : public Modules,
                                    std::uint32_t capacity) override;
   std::uint32_t GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) override;
   std::u16string LoadStringW(std::uint32_t id) override;
+  ErrorCode GetLastError() override;
+  void SetLastError(ErrorCode error) override;
 
   std::uint32_t GetLogicalDrives() override;
   std::u16string GetCommandLineW() override;
@@ -38,10 +40,10 @@ class Win32ToolServices final : public Modules,
   bool VerQueryValueW(const void* block, const char16_t* subBlock, const void** value,
                       std::uint32_t* length) override;
 
-  std::int32_t CoInitialize() override;
+  Hresult CoInitialize() override;
   void CoUninitialize() override;
-  std::int32_t CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
-                                HookHelperObject** object) override;
+  Hresult CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
+                           void** object) override;
 };
 
 }  // namespace ejectra::platform::win32

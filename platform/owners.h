@@ -1,0 +1,53 @@
+// The owners of what the seams hand out, one UniqueOwner each.
+#pragma once
+
+#include "platform/core_services.h"
+#include "platform/process_services.h"
+#include "platform/synchronization.h"
+#include "platform/unique_owner.h"
+
+namespace ejectra::platform {
+
+struct DevInfoSetTraits {
+  using Seam = const CoreServices;
+  using Value = DevInfoHandle;
+  static constexpr Value kEmpty = kInvalidHandleValue;
+  static void Close(Seam& os, Value set) noexcept { os.devices.SetupDiDestroyDeviceInfoList(set); }
+};
+using UniqueDevInfoSet = UniqueOwner<DevInfoSetTraits>;
+
+struct RegKeyTraits {
+  using Seam = RegistryReader;
+  using Value = RegKey;
+  static constexpr Value kEmpty = 0;  // no open key is ever 0
+  static void Close(Seam& registry, Value key) noexcept { registry.RegCloseKey(key); }
+};
+using UniqueRegKey = UniqueOwner<RegKeyTraits>;
+
+struct HandleTraits {
+  using Seam = Synchronization;
+  using Value = Handle;
+  static constexpr Value kEmpty = 0;
+  static void Close(Seam& os, Value handle) noexcept { os.CloseHandle(handle); }
+};
+using UniqueHandle = UniqueOwner<HandleTraits>;
+
+struct ModuleTraits {
+  using Seam = Modules;
+  using Value = ModuleHandle;
+  static constexpr Value kEmpty = 0;
+  static void Close(Seam& modules, Value module) noexcept { modules.FreeLibrary(module); }
+};
+using UniqueModule = UniqueOwner<ModuleTraits>;
+
+// COM initialised for a scope: true when CoInitialize succeeded (S_FALSE,
+// already initialised, counts too, and is balanced all the same).
+struct ComInitTraits {
+  using Seam = Com;
+  using Value = bool;
+  static constexpr Value kEmpty = false;
+  static void Close(Seam& com, Value) noexcept { com.CoUninitialize(); }
+};
+using UniqueComInit = UniqueOwner<ComInitTraits>;
+
+}  // namespace ejectra::platform

@@ -1,0 +1,56 @@
+#include "platform/sim/command_line.h"
+
+namespace ejectra::platform::sim {
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+}  // namespace
+
+std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
+  std::vector<std::u16string> args;
+  std::size_t i = 0;
+  // The program: up to the next quote when quoted, else up to a blank; no escapes.
+  std::u16string program;
+  if (i < line.size() && line[i] == u'"') {
+    for (++i; i < line.size() && line[i] != u'"'; ++i) program += line[i];
+    if (i < line.size()) ++i;
+  } else {
+    for (; i < line.size() && !IsBlank(line[i]); ++i) program += line[i];
+  }
+  args.push_back(program);
+
+  while (true) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (i >= line.size()) break;
+    std::u16string arg;
+    bool quoted = false;
+    while (i < line.size() && (quoted || !IsBlank(line[i]))) {
+      if (line[i] == u'\\') {
+        std::size_t slashes = 0;
+        while (i < line.size() && line[i] == u'\\') ++slashes, ++i;
+        if (i < line.size() && line[i] == u'"') {
+          arg.append(slashes / 2, u'\\');
+          if (slashes % 2) arg += u'"', ++i;  // an escaped quote
+        } else {
+          arg.append(slashes, u'\\');
+        }
+      } else if (line[i] == u'"') {
+        if (quoted && i + 1 < line.size() && line[i + 1] == u'"') {
+          arg += u'"';  // "" inside quotes stands for one quote
+          i += 2;
+        } else {
+          quoted = !quoted;
+          ++i;
+        }
+      } else {
+        arg += line[i++];
+      }
+    }
+    args.push_back(arg);
+  }
+  return args;
+}
+
+}  // namespace ejectra::platform::sim

@@ -1,0 +1,42 @@
+// One simulated machine and what runs on it. Every fake of the seam is a
+// view of one world: they read and change the same machine, pass the same
+// time, log to the same record and share the thread's last error.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/process_services.h"
+#include "platform/sim/machine_state.h"
+#include "platform/sim/sim_kit.h"
+#include "platform/text.h"
+
+namespace ejectra::platform::sim {
+
+// A file that loads as a library: its exports by name, and what runs when a
+// process loads it first (true) and frees it last (false).
+struct SimLibrary {
+  std::map<std::string, ProcAddress, std::less<>> exports;
+  std::function<void(bool attached)> attach;
+};
+
+// The code behind a COM class: makes an object and answers the interface
+// `iid` of it. Whether the class is registered is the registry's business.
+using SimComServer = std::function<Hresult(const Guid& iid, void** object)>;
+
+struct SimWorld {
+  MachineState machine;
+  SimClock clock;
+  SimCalls calls;
+  ErrorCode lastError = 0;
+  // The registry view a program sees by default: k32 for a 32-bit program
+  // on 64-bit Windows.
+  RegistryView processView = RegistryView::k64;
+  // Libraries by path, and COM servers by class ID ("{E0D32790-...}").
+  std::map<std::u16string, SimLibrary, LessIgnoringAsciiCase> libraries;
+  std::map<std::u16string, SimComServer, LessIgnoringAsciiCase> comServers;
+};
+
+}  // namespace ejectra::platform::sim

@@ -1,0 +1,22 @@
+// A Pullcore.dll for a simulated process: its exports run the device removal
+// core on a simulated machine. Like a real library it is process-wide: one
+// process at a time may hold it loaded.
+#pragma once
+
+#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_world.h"
+
+namespace ejectra::testing {
+
+// The exports a simulated Pullcore.dll offers.
+enum SimExport : unsigned {
+  kExportIsRemovable = 1,
+  kExportIsRemovableEx = 2,
+  kExportRemove = 4,
+  kExportAll = 7,
+};
+
+platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
+                                             unsigned exports = kExportAll);
+
+}  // namespace ejectra::testing

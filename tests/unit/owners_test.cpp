@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "platform/owners.h"
+#include "platform/sim/sim_synchronization.h"
+
+namespace ejectra::platform {
+namespace {
+
+class UniqueOwnerTest : public ::testing::Test {
+ protected:
+  Handle Event() { return sync.CreateEventW(false, false, nullptr); }
+  std::size_t Closes() const { return world.calls.Count("CloseHandle"); }
+
+  sim::SimWorld world;
+  sim::SimSynchronization sync{world};
+};
+
+TEST_F(UniqueOwnerTest, Close_KeepsTheLastErrorItFound) {
+  {
+    const UniqueHandle event(sync, Event());
+    world.calls.Fail("CloseHandle", kErrorInvalidHandle);  // a close that fails and says why
+    sync.SetLastError(kErrorMoreData);                      // the error a caller is about to read
+  }
+  EXPECT_EQ(Closes(), 1u);
+  EXPECT_EQ(sync.GetLastError(), kErrorMoreData);
+}
+
+TEST_F(UniqueOwnerTest, Put_ClosesWhatIsOwnedFirst) {
+  UniqueHandle event(sync, Event());
+  *event.put() = Event();
+  EXPECT_EQ(Closes(), 1u);
+  EXPECT_EQ(sync.OpenHandles(), 1u);
+  event.reset();
+  EXPECT_EQ(sync.OpenHandles(), 0u);
+  event.reset();  // owning nothing, closes nothing
+  EXPECT_EQ(Closes(), 2u);
+}
+
+TEST_F(UniqueOwnerTest, Move_HandsOverWithoutClosingAndClosesOnce) {
+  UniqueHandle first(sync, Event());
+  UniqueHandle second(std::move(first));
+  EXPECT_FALSE(first);
+  EXPECT_TRUE(second);
+  UniqueHandle third(sync, Event());
+  third = std::move(second);  // third's own event is closed, the moved one kept
+  EXPECT_EQ(Closes(), 1u);
+  EXPECT_EQ(sync.OpenHandles(), 1u);
+  const Handle kept = third.release();
+  EXPECT_FALSE(third);
+  EXPECT_TRUE(sync.CloseHandle(kept));
+  EXPECT_EQ(Closes(), 2u);
+}
+
+class Counted final : public IUnknownMirror {
+ public:
+  explicit Counted(int& releases) : releases_(releases) {}
+  Hresult EJECTRA_STDMETHOD QueryInterface(const Guid&, void**) override { return kENoInterface; }
+  std::uint32_t EJECTRA_STDMETHOD AddRef() override { return 2; }
+  std::uint32_t EJECTRA_STDMETHOD Release() override { return static_cast<std::uint32_t>(++releases_); }
+
+ private:
+  int& releases_;
+};
+
+TEST(ComPtr, ReleasesOnceWhenItGoesAndBeforeItIsFilledAgain) {
+  int releases = 0;
+  Counted a(releases), b(releases);
+  {
+    ComPtr<Counted> pointer(&a);
+    *pointer.put() = &b;  // a released here
+    EXPECT_EQ(releases, 1);
+    ComPtr<Counted> moved(std::move(pointer));
+    EXPECT_FALSE(pointer);
+    EXPECT_EQ(moved.get(), &b);
+  }
+  EXPECT_EQ(releases, 2);
+}
+
+}  // namespace
+}  // namespace ejectra::platform

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "platform/sim/sim_kit.h"
+
+namespace ejectra::platform::sim {
+namespace {
+
+TEST(SimCalls, Fail_PassesOverSkipCallsThenFailsTimesCalls) {
+  SimCalls calls;
+  calls.Fail("Call", 7, /*skip=*/1, /*times=*/2);
+  EXPECT_EQ(calls.Enter("Call"), std::nullopt);
+  EXPECT_EQ(calls.Enter("Other"), std::nullopt);
+  EXPECT_EQ(calls.Enter("Call"), 7u);
+  EXPECT_EQ(calls.Pending(), std::vector<std::string>{"Call"});
+  EXPECT_EQ(calls.Enter("Call"), 7u);
+  EXPECT_EQ(calls.Enter("Call"), std::nullopt);
+  EXPECT_TRUE(calls.Pending().empty());
+  EXPECT_EQ(calls.Count("Call"), 4u);
+}
+
+TEST(SimCalls, Throw_ThrowsOnceAndOn_RunsBeforeTheCallTakesEffect) {
+  SimCalls calls;
+  calls.Throw("Call", /*skip=*/1);
+  int seen = 0;
+  calls.On("Call", /*skip=*/0, [&] { seen = static_cast<int>(calls.Count("Call")); });
+  EXPECT_EQ(calls.Enter("Call", "first"), std::nullopt);
+  EXPECT_EQ(seen, 1);
+  EXPECT_THROW(calls.Enter("Call", "second"), std::bad_alloc);
+  EXPECT_EQ(calls.Enter("Call"), std::nullopt);
+  EXPECT_EQ(calls.Details("Call"), (std::vector<std::string>{"first", "second", ""}));
+  EXPECT_EQ(calls.Log().front(), (SimCall{"Call", "first"}));
+}
+
+TEST(SimClock, Advance_RunsWhatFallsDueInTimeOrderAtItsTime) {
+  SimClock clock;
+  std::vector<std::uint64_t> ran;
+  clock.At(300, [&] { ran.push_back(clock.Now()); });
+  clock.At(100, [&] { ran.push_back(clock.Now()); });
+  clock.At(900, [&] { ran.push_back(clock.Now()); });
+  clock.Advance(500);
+  EXPECT_EQ(ran, (std::vector<std::uint64_t>{100, 300}));
+  EXPECT_EQ(clock.Now(), 500u);
+  EXPECT_FALSE(clock.RunNext(800));
+  EXPECT_TRUE(clock.RunNext(1000));
+  EXPECT_EQ(clock.Now(), 900u);
+}
+
+}  // namespace
+}  // namespace ejectra::platform::sim
