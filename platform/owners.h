@@ -3,6 +3,7 @@
 
 #include "platform/core_services.h"
 #include "platform/process_services.h"
+#include "platform/shell_services.h"
 #include "platform/synchronization.h"
 #include "platform/unique_owner.h"
 
@@ -39,6 +40,14 @@ struct ModuleTraits {
   static void Close(Seam& modules, Value module) noexcept { modules.FreeLibrary(module); }
 };
 using UniqueModule = UniqueOwner<ModuleTraits>;
+
+struct ItemIdListTraits {
+  using Seam = ShellFolders;
+  using Value = ItemIdList;
+  static constexpr Value kEmpty = 0;
+  static void Close(Seam& shell, Value list) noexcept { shell.ILFree(list); }
+};
+using UniqueItemIdList = UniqueOwner<ItemIdListTraits>;
 
 // COM initialised for a scope: true when CoInitialize succeeded (S_FALSE,
 // already initialised, counts too, and is balanced all the same).

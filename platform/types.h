@@ -103,6 +103,7 @@ inline constexpr ErrorCode kErrorResourceTypeNotFound = 1813;
 
 // Registry.
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kKeyRead = 0x20019;

@@ -7,8 +7,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <variant>
 
 #include "platform/process_services.h"
+#include "platform/shell_services.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_kit.h"
 #include "platform/text.h"
@@ -26,7 +28,28 @@ struct SimLibrary {
 // `iid` of it. Whether the class is registered is the registry's business.
 using SimComServer = std::function<Hresult(const Guid& iid, void** object)>;
 
+// A shell link as the link object saved it: every property it was given.
+struct SimShortcut {
+  std::u16string target;
+  std::u16string arguments;
+  std::u16string workingDirectory;
+  std::u16string iconPath;
+  int iconIndex = 0;
+  std::u16string description;
+  std::uint16_t hotkey = 0;
+  int showCommand = kSwShow;
+  ItemIdList idList = 0;
+  friend bool operator==(const SimShortcut&, const SimShortcut&) = default;
+};
+
+// A file on the machine's disks: a shortcut, or any other file with its
+// bytes (a user's document).
+using SimFile = std::variant<SimShortcut, std::string>;
+
 struct SimWorld {
+  SimWorld() = default;
+  explicit SimWorld(MachineState state) : machine(std::move(state)) {}
+
   MachineState machine;
   SimClock clock;
   SimCalls calls;
@@ -37,6 +60,10 @@ struct SimWorld {
   // Libraries by path, and COM servers by class ID ("{E0D32790-...}").
   std::map<std::u16string, SimLibrary, LessIgnoringAsciiCase> libraries;
   std::map<std::u16string, SimComServer, LessIgnoringAsciiCase> comServers;
+  // The current user's desktop folder, and the files by whole path; the
+  // folders are those the desktop and the files lie in.
+  std::u16string desktopFolder = u"C:\\Users\\user\\Desktop";
+  std::map<std::u16string, SimFile, LessIgnoringAsciiCase> files;
 };
 
 }  // namespace ejectra::platform::sim

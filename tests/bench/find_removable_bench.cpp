@@ -23,7 +23,7 @@ platform::sim::MachineBuilder Sticks(int disks) {
 // Searches for drive E: of `machine` as often as the benchmark asks; the
 // virtual pause per search is reported as a counter.
 void SearchDriveE(benchmark::State& state, platform::sim::MachineState machine) {
-  platform::sim::SimWorld world{.machine = std::move(machine)};
+  platform::sim::SimWorld world(std::move(machine));
   world.calls.KeepLog(false);
   platform::sim::SimMachine sim(world);
   const platform::CoreServices os = sim.Services();

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto again = platform::sim::ParseMachine(written);
   if (!again || platform::sim::WriteMachine(*again) != written) __builtin_trap();
 
-  platform::sim::SimWorld world{.machine = *std::move(machine)};
+  platform::sim::SimWorld world(*std::move(machine));
   platform::sim::SimMachine sim(world);
   const platform::CoreServices os = sim.Services();
   for (int drive = 1; drive <= 26; ++drive) {

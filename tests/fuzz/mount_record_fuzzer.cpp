@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   builder.DosDevice(u"E:", {u"\\Device\\Elsewhere"});  // leave only the mount record path
   const std::uint32_t type = data[0] % 8;
   builder.MountRecordData(u'E', type, std::vector<std::uint8_t>(data + 1, data + size));
-  platform::sim::SimWorld world{.machine = builder.Build()};
+  platform::sim::SimWorld world(builder.Build());
   world.calls.KeepLog(false);
   platform::sim::SimMachine machine(world);
   const platform::CoreServices os = machine.Services();

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       builder.Get(stick.disk).RemovalRelations({text});
       break;
   }
-  sim::SimWorld world{.machine = builder.Build()};
+  sim::SimWorld world(builder.Build());
   sim::SimMachine machine(world);
   const CoreServices os = machine.Services();
 

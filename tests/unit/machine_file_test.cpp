@@ -78,7 +78,7 @@ TEST(SampleMachine, AnswersForEveryDrive) {
   std::string error;
   auto state = ParseMachine(ReadSample(), &error);
   ASSERT_TRUE(state) << error;
-  SimWorld world{.machine = *std::move(state)};
+  SimWorld world(*std::move(state));
   SimMachine machine(world);
   const CoreServices os = machine.Services();
 

@@ -22,7 +22,7 @@ fresh_prefix() {
   WINEPREFIX=$(mktemp -d /tmp/ejectra-wine.XXXXXX)
   export WINEPREFIX WINEDEBUG=-all
   trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
-  wineboot -i >/dev/null 2>&1
+  timeout 300 wineboot -i >/dev/null 2>&1
 }
 
 # The Windows path of a Unix path, through Wine's Z: drive.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The tools' executables checked from outside, without running them: what
-# they import, their subsystem, string table language, version resource and
-# Ejectra's icons.
+# The programs' executables checked from outside, without running them: what
+# they import, their subsystem, string table language, version resource,
+# Ejectra's icons, and EjectraWizard's strings, dialogs, bitmaps, icon and
+# manifest.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/wine/lib.sh"
@@ -85,6 +86,151 @@ for arch in x86 x64; do
   expected_icons=$(for id in 107 $(seq 129 166); do echo "$id 1 16x16@8 32x32@8 48x48@8 16x16@32 32x32@32 48x48@32"; done)
   expect_eq "$arch: Ejectra.exe carries the 39 icon groups, six images each" "$expected_icons" \
     "$(icon_groups "$bin/Ejectra.exe")"
+done
+
+# EjectraWizard's string table, as ID<TAB>TEXT.
+wizard_strings() {
+  local exe=$1 id args=()
+  for id in $(wrestool -l -t 6 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2); do
+    wrestool -x --raw -t 6 -n "$id" "$exe" >"$work/strings$id"
+    args+=("$id=$work/strings$id")
+  done
+  python3 "$root/tests/wine/resource_dump.py" strings "${args[@]}"
+}
+
+expected_wizard_strings=$(cat <<'TEXT'
+101	Ejectra について(&A)...
+1001	%cドライブ 取り外し
+1002	%s (%s) を取り外します。
+1200	Ejectra - ショートカット作成ウィザード
+1201	Ejectra へようこそ
+1202	Ejectra へようこそ
+1203	Ejectra - ショートカット作成ウィザードのご利用ありがとうございました
+1204	Ejectra
+1205	Ejectra
+1206	Ejectra - ドライブの接続
+1207	ドライブの接続
+1208	USBやIEEE1394接続のドライブを接続します。
+1209	Ejectra - ショートカット作成方法の選択
+1210	ショートカット作成方法の選択
+1211	ショートカット作成方法を選択します。
+1212	Ejectra - ドライブの選択
+1213	ドライブの選択
+1214	ショートカットを作成したいドライブを選択します。
+1215	Ejectra - ショートカット作成
+1216	ショートカット作成
+1217	ショートカットを作成します。
+1218	Ejectra - 処理の選択
+1219	処理の選択
+1220	処理を選択してください。
+1300	ドライブ
+1301	デバイス名
+1302	説明
+11001	ショートカット名に / : * ? "< > | は使えません。
+11002	取り外し可能なドライブが見つかりませんでした。
+12001	ショートカットの作成に失敗しました。
+57344	Ejectra
+TEXT
+)
+
+# The templates: the font, then each control as ID, class and text.
+expected_wizard_dialogs=$(cat <<'TEXT'
+== 16
+font	9	ＭＳ Ｐゴシック	
+1021	static	Ejectra ショートカット作成ウィザード
+-1	static	Ejectra ショートカット作成ウィザードを使用すれば、ドライブ取り外しのショートカットを簡単に作成することができます。
+-1	static	作成されたショートカットを使用すれば、「ハードウェアの安全な取り外し」からデバイスを選ばずに簡単かつ安全にドライブを取り外せます。
+-1	static	このプログラムについての詳細は、下のボタンを押してください。
+1015	button	詳細(&A)...
+-1	static	続けるには「次へ」のボタンを押してください。
+== 179
+font	9	ＭＳ Ｐゴシック	
+-1	static	ドライブ取り外しのショートカットを作成したいドライブを接続してください。\n接続が完了して、ドライブとして認識されたのを確認したら「次へ」を押して下さい。
+== 181
+font	9	ＭＳ Ｐゴシック	
+-1	static	ドライブ取り外しのショートカットを作成する方法を選択して下さい。
+1000	button	接続されている取り外し可能なドライブのショートカットを自動で作成(&A)
+1001	button	ドライブを選択して手動でショートカットを作成(&C)
+== 178
+font	9	ＭＳ Ｐゴシック	
+-1	static	ショートカットを作成したいドライブを一覧から選択してください。
+-1	static	取り外し可能なドライブ一覧:
+1002	syslistview32	
+== 176
+font	9	ＭＳ Ｐゴシック	
+-1	static	作成するショートカットのアイコン、ショートカット名、コメントを設定します。\n「次へ」ボタンを押すと、ショートカットが作成されます。
+-1	static	アイコン(&I):
+1008	static	
+1003	button	アイコンの変更(&I)...
+-1	static	ショートカット名(&S):
+1007	edit	
+-1	static	コメント(&C):
+1006	edit	
+== 180
+font	9	ＭＳ Ｐゴシック	
+-1	static	ドライブ取り外しのショートカットを作成しました。\nさらにショートカットを作成する場合は、「ドライブ選択画面へ戻る」を選んで下さい。
+1010	button	ドライブ選択画面へ戻る(&D)
+1011	button	ウィザードを終了する(&Q)
+== 156
+font	9	ＭＳ Ｐゴシック	
+1021	static	Ejectra ショートカット作成ウィザード の\nご利用ありがとうございました
+1009	static	ショートカットは、デスクトップ上に作成されています。\n\n再度、ウィザードを使用する場合は、Ejectra インストールフォルダにある EjectraWizard.exe を実行してください。
+== 135
+font	9	MS UI Gothic	Ejectra について
+-1	static	#147
+1010	static	
+1011	static	
+-1	static	取り外しのショートカットを、デスクトップにひとつずつ。
+-1	button	
+-1	static	Lumenfold ホームページ:
+1012	static	https://lumenfold.example/ejectra
+1	button	OK
+TEXT
+)
+
+for arch in x86 x64; do
+  exe=$root/build/windows-$arch/bin/EjectraWizard.exe
+  expect_eq "$arch: EjectraWizard.exe imports only system libraries" "" \
+    "$(foreign_imports "$exe" "COMCTL32.DLL COMCTL32.dll GDI32.dll")"
+  expect_eq "$arch: EjectraWizard.exe is of subsystem 2" 2 \
+    "$(objdump -p "$exe" | awk '$1 == "Subsystem" {print $2 + 0}')"
+  wrestool -x --raw -t 16 "$exe" >"$work/version"
+  expect_eq "$arch: EjectraWizard.exe carries its version resource" \
+    "$(version_of "Ejectra ショートカット作成ウィザード" EjectraWizard)" \
+    "$(python3 "$root/tests/wine/version_resource.py" "$work/version")"
+  expect_eq "$arch: EjectraWizard.exe's resources are all Japanese (1041)" "1041" \
+    "$(wrestool -l "$exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
+  expect_eq "$arch: EjectraWizard.exe's string table" "$expected_wizard_strings" "$(wizard_strings "$exe")"
+  expect_eq "$arch: EjectraWizard.exe carries the seven pages and the About box" \
+    "16 135 156 176 178 179 180 181" \
+    "$(wrestool -l -t 5 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n | xargs)"
+  expect_eq "$arch: EjectraWizard.exe's dialog templates" "$expected_wizard_dialogs" \
+    "$(for id in 16 179 181 178 176 180 156 135; do
+         echo "== $id"
+         wrestool -x --raw -t 5 -n $id "$exe" >"$work/dialog"
+         python3 "$root/tests/wine/resource_dump.py" dialog "$work/dialog"
+       done)"
+  expect_eq "$arch: EjectraWizard.exe's bitmaps: header, watermark, About banner, 24 bits" \
+    "$(printf '132 575x58@24\n133 579x295@24\n147 404x59@24')" \
+    "$(for id in 132 133 147; do
+         wrestool -x --raw -t 2 -n $id "$exe" >"$work/bitmap"
+         echo "$id $(python3 "$root/tests/wine/resource_dump.py" bitmap "$work/bitmap")"
+       done)"
+  expect_eq "$arch: EjectraWizard.exe carries icon group 128" \
+    "128 1 16x16@8 32x32@8 48x48@8 16x16@32 32x32@32 48x48@32" "$(icon_groups "$exe")"
+  wrestool -x --raw -t 24 -n 1 "$exe" >"$work/manifest"
+  expect_eq "$arch: EjectraWizard.exe's manifest asks for Common-Controls 6.0.0.0 for its processor" \
+    "Microsoft.Windows.Common-Controls 6.0.0.0 $([ $arch = x86 ] && echo x86 || echo amd64)" \
+    "$(python3 - "$work/manifest" <<'PY'
+import sys
+import xml.etree.ElementTree as ET
+ns = "{urn:schemas-microsoft-com:asm.v1}"
+root = ET.parse(sys.argv[1]).getroot()
+for dep in root.iter(ns + "dependentAssembly"):
+    a = dep.find(ns + "assemblyIdentity").attrib
+    print(a["name"], a["version"], a["processorArchitecture"])
+PY
+)"
 done
 
 echo "resources: $passed passed, $failed failed"

@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""Prints resources as `wrestool -x --raw` extracts them, as plain text lines
+a test can compare:
+
+  resource_dump.py strings BLOCK=FILE...  every string as ID<TAB>TEXT (a line
+                                          feed shown as \\n), from the
+                                          string-table blocks named by number
+  resource_dump.py dialog FILE            the font, then each control as
+                                          ID<TAB>CLASS<TAB>TEXT (DIALOGEX;
+                                          class names in lower case)
+  resource_dump.py bitmap FILE            WIDTHxHEIGHT@BITS of a DIB
+"""
+import struct
+import sys
+
+CLASSES = {0x80: "button", 0x81: "edit", 0x82: "static", 0x83: "listbox",
+           0x84: "scrollbar", 0x85: "combobox"}
+
+
+def strings(args):
+    out = []
+    for arg in args:
+        block, path = arg.split("=", 1)
+        data, offset = open(path, "rb").read(), 0
+        for i in range(16):
+            (length,) = struct.unpack_from("<H", data, offset)
+            text = data[offset + 2:offset + 2 + 2 * length].decode("utf-16-le")
+            offset += 2 + 2 * length
+            if length:
+                out.append((16 * (int(block) - 1) + i, text))
+    for number, text in sorted(out):
+        print(f"{number}\t{text.replace(chr(10), chr(92) + 'n')}")
+
+
+def sz(data, offset):
+    """A NUL-terminated UTF-16 string and the offset after it."""
+    end = offset
+    while data[end:end + 2] != b"\0\0":
+        end += 2
+    return data[offset:end].decode("utf-16-le"), end + 2
+
+
+def sz_or_ordinal(data, offset):
+    (first,) = struct.unpack_from("<H", data, offset)
+    if first == 0xFFFF:
+        return struct.unpack_from("<H", data, offset + 2)[0], offset + 4
+    if first == 0:
+        return "", offset + 2
+    return sz(data, offset)
+
+
+def dialog(path):
+    data = open(path, "rb").read()
+    version, signature = struct.unpack_from("<HH", data, 0)
+    assert (version, signature) == (1, 0xFFFF), "not a DIALOGEX"
+    _, _, style, count = struct.unpack_from("<IIIH", data, 4)
+    offset = 4 + 14 + 8
+    _, offset = sz_or_ordinal(data, offset)          # menu
+    _, offset = sz_or_ordinal(data, offset)          # class
+    caption, offset = sz(data, offset)
+    if style & 0x40:                                  # DS_SETFONT
+        size, weight, italic, charset = struct.unpack_from("<HHBB", data, offset)
+        face, offset = sz(data, offset + 6)
+        print(f"font\t{size}\t{face}\t{caption}")
+    for _ in range(count):
+        offset = (offset + 3) & ~3
+        control_id = struct.unpack_from("<i", data, offset + 20)[0]
+        kind, offset = sz_or_ordinal(data, offset + 24)
+        text, offset = sz_or_ordinal(data, offset)
+        (extra,) = struct.unpack_from("<H", data, offset)
+        offset += 2 + extra
+        kind = CLASSES.get(kind, kind) if isinstance(kind, int) else kind.lower()
+        text = f"#{text}" if isinstance(text, int) else text.replace("\n", "\\n")
+        print(f"{control_id}\t{kind}\t{text}")
+
+
+def bitmap(path):
+    size, width, height, _, bits = struct.unpack_from("<IiiHH", open(path, "rb").read(), 0)
+    assert size == 40, "not a BITMAPINFOHEADER"
+    print(f"{width}x{height}@{bits}")
+
+
+if __name__ == "__main__":
+    command, args = sys.argv[1], sys.argv[2:]
+    {"strings": strings, "dialog": lambda a: dialog(a[0]), "bitmap": lambda a: bitmap(a[0])}[command](args)
