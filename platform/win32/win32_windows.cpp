@@ -1,22 +1,8 @@
 #include "platform/win32/win32_windows.h"
 
-#include <windows.h>
-// windows.h first
-#include <commctrl.h>
+#include "platform/win32/common_controls.h"
+// common_controls.h first: it brings windows.h
 #include <prsht.h>
-
-// commctrl.h's message macros share the seam's method names; the methods
-// send the messages themselves.
-#undef ListView_GetExtendedListViewStyle
-#undef ListView_SetExtendedListViewStyle
-#undef ListView_InsertColumn
-#undef ListView_DeleteAllItems
-#undef ListView_GetItemCount
-#undef ListView_InsertItem
-#undef ListView_SetItemText
-#undef ListView_GetItemText
-#undef ListView_GetSelectedCount
-#undef ListView_GetNextItem
 
 #include <string>
 

@@ -18,6 +18,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "windowless", "icons"))
 import make_icons  # noqa: E402  (the icon art and its .ico writer)
+from make_icons import Shape, circle, line, polygon, ring, rrect  # noqa: E402  (the shapes)
 
 SS = 4  # supersampling per axis along edges
 
@@ -110,50 +111,11 @@ def linear(c0, c1, ax, ay, bx, by):
 # --------------------------------------------------------------------------
 # Shapes: signed distance functions (negative inside) with a bounding box.
 # --------------------------------------------------------------------------
-class Shape:
-    def __init__(self, f, bbox):
-        self.f, self.bbox = f, bbox
-
-
-def rrect(x0, y0, x1, y1, r=0.0):
-    cx, cy, hx, hy = (x0 + x1) / 2, (y0 + y1) / 2, (x1 - x0) / 2 - r, (y1 - y0) / 2 - r
-
-    def f(x, y):
-        qx, qy = abs(x - cx) - hx, abs(y - cy) - hy
-        return math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0) - r
-    return Shape(f, (x0, y0, x1, y1))
-
-
-def circle(cx, cy, r):
-    return Shape(lambda x, y: math.hypot(x - cx, y - cy) - r, (cx - r, cy - r, cx + r, cy + r))
-
-
 def ellipse(cx, cy, rx, ry):
     """Approximately: the distance in the circle the ellipse is squashed from."""
     k = min(rx, ry)
     return Shape(lambda x, y: (math.hypot((x - cx) / rx, (y - cy) / ry) - 1.0) * k,
                  (cx - rx, cy - ry, cx + rx, cy + ry))
-
-
-def ring(cx, cy, r_out, r_in):
-    mid, half = (r_out + r_in) / 2, (r_out - r_in) / 2
-    return Shape(lambda x, y: abs(math.hypot(x - cx, y - cy) - mid) - half,
-                 (cx - r_out, cy - r_out, cx + r_out, cy + r_out))
-
-
-def line(pts, w):
-    """A thick polyline with round caps and joins."""
-    segs = list(zip(pts, pts[1:]))
-
-    def f(x, y):
-        best = 1e9
-        for (ax, ay), (bx, by) in segs:
-            ex, ey, wx, wy = bx - ax, by - ay, x - ax, y - ay
-            t = min(1.0, max(0.0, (wx * ex + wy * ey) / (ex * ex + ey * ey)))
-            best = min(best, math.hypot(wx - ex * t, wy - ey * t))
-        return best - w / 2
-    xs, ys = [p[0] for p in pts], [p[1] for p in pts]
-    return Shape(f, (min(xs) - w, min(ys) - w, max(xs) + w, max(ys) + w))
 
 
 def arc(cx, cy, r, a0, a1, w):
@@ -171,25 +133,6 @@ def arc(cx, cy, r, a0, a1, w):
         return d - w / 2
     m = r + w
     return Shape(f, (cx - m, cy - m, cx + m, cy + m))
-
-
-def polygon(pts, r=0.0):
-    """A polygon whose corners are rounded by growing it `r` units outwards."""
-    n = len(pts)
-
-    def f(x, y):
-        d, s = 1e18, 1.0
-        for i in range(n):
-            (ax, ay), (bx, by) = pts[i], pts[i - 1]
-            ex, ey, wx, wy = bx - ax, by - ay, x - ax, y - ay
-            t = min(1.0, max(0.0, (wx * ex + wy * ey) / (ex * ex + ey * ey)))
-            d = min(d, (wx - ex * t) ** 2 + (wy - ey * t) ** 2)
-            c1, c2, c3 = y >= ay, y < by, ex * wy > ey * wx
-            if (c1 and c2 and c3) or not (c1 or c2 or c3):
-                s = -s
-        return s * math.sqrt(d) - r
-    xs, ys = [p[0] for p in pts], [p[1] for p in pts]
-    return Shape(f, (min(xs) - r, min(ys) - r, max(xs) + r, max(ys) + r))
 
 
 def union(*shapes):
