@@ -3,6 +3,9 @@
 // services to the wizard and runs its sheet; the exit code is always 0.
 #include <windows.h>
 
+#include <memory>
+#include <type_traits>
+
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_process_services.h"
 #include "platform/win32/win32_registry.h"
@@ -20,33 +23,52 @@ constexpr int kHeaderBitmap = 132;
 constexpr int kWatermarkBitmap = 133;
 constexpr int kAboutMenuText = 101;
 
+// The application: the two Wizard97 bitmaps for its whole life, and the one
+// run of the wizard.
+class CWizardApp {
+ public:
+  explicit CWizardApp(HINSTANCE instance)
+      : watermark_(::LoadBitmapW(instance, MAKEINTRESOURCEW(kWatermarkBitmap))),
+        header_(::LoadBitmapW(instance, MAKEINTRESOURCEW(kHeaderBitmap))) {}
+
+  // Common controls and COM, then the sheet, modally; false: no message
+  // loop follows, the program ends.
+  bool InitInstance() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    if (!::InitCommonControlsEx(&controls)) ::InitCommonControls();
+    platform::win32::Win32ProcessServices process;
+    process.CoInitialize();  // the wizard works on, whatever it answers
+    {
+      platform::win32::Win32Registry registry;
+      platform::win32::Win32ShellFolders shell;
+      platform::win32::Win32Windows windows;
+      wizard::win32::Win32WizardUi ui(process, process);
+      const wizard::WizardServices os{process.Services(), registry, shell, windows, ui};
+      platform::win32::Win32WizardFrame frame(
+          {reinterpret_cast<std::uintptr_t>(watermark_.get()),
+           reinterpret_cast<std::uintptr_t>(header_.get()), kProgramIcon, kAboutMenuText,
+           [&ui](platform::WindowHandle sheet) { ui.RunAboutBox(sheet); }});
+      wizard::CEjectraSheet sheet(os);
+      sheet.Run(frame);
+    }
+    process.CoUninitialize();
+    return false;
+  }
+
+ private:
+  struct DeleteBitmap {
+    void operator()(HBITMAP bitmap) const { ::DeleteObject(bitmap); }
+  };
+  using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
+
+  Bitmap watermark_;  // null when it could not be loaded: the sheet goes without
+  Bitmap header_;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  if (!::InitCommonControlsEx(&controls)) ::InitCommonControls();
-
-  platform::win32::Win32ProcessServices process;
-  process.CoInitialize();  // the wizard works on, whatever it answers
-  const HBITMAP watermark = ::LoadBitmapW(instance, MAKEINTRESOURCEW(kWatermarkBitmap));
-  const HBITMAP header = ::LoadBitmapW(instance, MAKEINTRESOURCEW(kHeaderBitmap));
-  {
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32ShellFolders shell;
-    platform::win32::Win32Windows windows;
-    wizard::win32::Win32WizardUi ui(process, process);
-    const wizard::WizardServices os{process.Services(), registry, shell, windows, ui};
-    platform::win32::Win32WizardFrame frame({reinterpret_cast<std::uintptr_t>(watermark),
-                                             reinterpret_cast<std::uintptr_t>(header),
-                                             kProgramIcon, kAboutMenuText,
-                                             [&ui](platform::WindowHandle sheet) {
-                                               ui.RunAboutBox(sheet);
-                                             }});
-    wizard::CEjectraSheet sheet(os);
-    sheet.Run(frame);
-  }
-  if (header) ::DeleteObject(header);
-  if (watermark) ::DeleteObject(watermark);
-  process.CoUninitialize();
+  CWizardApp app(instance);
+  app.InitInstance();
   return 0;
 }
