@@ -50,7 +50,8 @@ namespace {
 
 helper::PullcoreHookLibrary g_hookLibrary(g_hook);
 
-DWORD WINAPI Monitor(void* locks) {
+// Waits and posts only: nothing in it can throw.
+DWORD WINAPI Monitor(void* locks) noexcept {
   static_cast<helper::ServerLocks*>(locks)->RunShutdownMonitor(
       [] { PostThreadMessageW(g_module.mainThread, WM_QUIT, 0, 0); });
   return 0;
@@ -88,7 +89,11 @@ HRESULT Serve(bool forActivation) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// No exception leaves the program. The class object's and the objects'
+// methods make no allocation and call nothing that throws; registration and
+// serving may meet an exhausted memory, which ends the program with
+// E_OUTOFMEMORY as its exit code.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) try {
   const platform::UniqueHandle mutex(g_module.os, g_module.os.CreateMutexW(helper::kHookMutexName));
   if (!mutex) return 1;
   if (g_module.initFailed) return -1;
@@ -99,4 +104,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case helper::ServerAction::Serve: return Serve(helper::StartedForActivation(commandLine));
   }
   return -1;
+} catch (...) {
+  return E_OUTOFMEMORY;
 }

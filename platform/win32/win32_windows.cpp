@@ -167,7 +167,10 @@ constexpr UINT kAboutCommand = 0x0010;     // the system menu item of the About 
 // callback carries no context, so the running frame leaves its look here.
 const WizardFrameLook* creating = nullptr;
 
-INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// No exception leaves a procedure or callback of the system: one that meets
+// an exhausted memory answers as for a message it does not handle.
+
+INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) try {
   const WindowHandle handle = Handle(window);
   if (message == WM_INITDIALOG) {
     auto* page = reinterpret_cast<WizardPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
@@ -202,10 +205,12 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   }
   ::SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
   return TRUE;
+} catch (...) {
+  return FALSE;
 }
 
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR data) {
+                           DWORD_PTR data) try {
   switch (message) {
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == kAboutCommand) {
@@ -221,9 +226,11 @@ LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lPara
       break;
   }
   return ::DefSubclassProc(sheet, message, wParam, lParam);
+} catch (...) {
+  return ::DefSubclassProc(sheet, message, wParam, lParam);
 }
 
-int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
+int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) try {
   if (message == PSCB_PRECREATE) {
     // A DLGTEMPLATEEX starts with the words 1, 0xFFFF and holds its
     // extended style before its style; a DLGTEMPLATE the other way round.
@@ -246,6 +253,8 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) {
                    reinterpret_cast<LPARAM>(::LoadIconW(module, MAKEINTRESOURCEW(creating->icon))));
     ::SetWindowSubclass(sheet, SheetProc, 0, reinterpret_cast<DWORD_PTR>(creating));
   }
+  return 0;
+} catch (...) {
   return 0;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real Pullcore.dll builds, checked from outside and run under Wine:
-# their exports and imports, the real library on Wine's machine, and the
-# simulated library on the bundled sample machine.
+# their exports and imports, the real library on Wine's machine, the
+# simulated library on the bundled sample machine, and exceptions through the
+# runtime glue the shipped binaries link.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/wine/lib.sh"
@@ -20,6 +21,18 @@ check_library() {  # ARCH FILE
   expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll imports only system libraries" "" \
     "$(foreign_imports "$dll")"
 }
+
+# What runtime_probe.exe prints: each exception caught, after its cleanups.
+probe_catches=$(cat <<'LIST'
+vector too long: caught after 5 cleanups
+string too long: caught after 5 cleanups
+no memory: caught after 5 cleanups
+rethrown: caught after 3 cleanups
+while handling: inner caught after 4 cleanups
+while handling: outer still handled after 2 cleanups
+on a second thread: caught after 5 cleanups
+LIST
+)
 
 sample_list=$(cat <<'LIST'
 E: "SanDisk Cruzer Blade USB Device" "USB 大容量記憶装置"
@@ -58,6 +71,14 @@ for arch in x86 x64; do
   expect_eq "$arch: J:, reached only through its mount record, is removed" "J: removed" "$(probe remove J)"
   unset EJECTRA_SIM_MACHINE
   expect_eq "$arch: without a machine description the simulated library answers FALSE" "" "$(probe list)"
+
+  # The runtime glue linked into the shipped binaries (lean_runtime.cpp).
+  expect_eq "$arch: exceptions thrown through the shipped binaries' runtime are caught, cleanups run" \
+    "$probe_catches" "$(wine "$build/tests/runtime_probe.exe" 2>/dev/null | tr -d '\r')"
+  wine "$build/tests/runtime_probe.exe" terminate >"$work/terminate.out" 2>"$work/terminate.err"
+  status=$?
+  expect_eq "$arch: an exception leaving a noexcept function ends the program quietly, exit code 3" \
+    "3" "$status$(cat "$work/terminate.out" "$work/terminate.err")"
 
   contract=$(wine "$build/tests/platform_contract_tests.exe" 2>/dev/null)
   if grep -q '^\[  PASSED  \]' <<<"$contract" && ! grep -q '^\[  FAILED  \]' <<<"$contract"; then

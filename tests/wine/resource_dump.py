@@ -9,6 +9,10 @@ a test can compare:
                                           ID<TAB>CLASS<TAB>TEXT (DIALOGEX;
                                           class names in lower case)
   resource_dump.py bitmap FILE            WIDTHxHEIGHT@BITS of a DIB
+  resource_dump.py images PE-FILE...      for each executable or library, the
+                                          sum of the data sizes of its RT_BITMAP,
+                                          RT_ICON and RT_GROUP_ICON resources,
+                                          read from its resource directory
 """
 import struct
 import sys
@@ -80,6 +84,59 @@ def bitmap(path):
     print(f"{width}x{height}@{bits}")
 
 
+RT_BITMAP, RT_ICON, RT_GROUP_ICON = 2, 3, 14
+
+
+def pe_resources(path):
+    """Every resource of a PE file as (type, name, language, data size);
+    type, name and language are numbers, or strings for named entries."""
+    data = open(path, "rb").read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    assert data[pe:pe + 4] == b"PE\0\0", "not a PE file"
+    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+    optional = pe + 24
+    magic = struct.unpack_from("<H", data, optional)[0]
+    directories = optional + {0x10B: 96, 0x20B: 112}[magic]
+    resource_rva, resource_size = struct.unpack_from("<II", data, directories + 8 * 2)
+    if not resource_size:
+        return []
+
+    def offset_of(rva):
+        table = optional + optional_size
+        for i in range(sections):
+            size, address, raw_size, raw = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+            if address <= rva < address + max(size, raw_size):
+                return raw + rva - address
+        raise ValueError(f"RVA {rva:#x} is in no section")
+
+    root = offset_of(resource_rva)
+
+    def entries(directory):
+        named, numbered = struct.unpack_from("<HH", data, root + directory + 12)
+        for i in range(named + numbered):
+            name, target = struct.unpack_from("<II", data, root + directory + 16 + 8 * i)
+            if name & 0x80000000:
+                (length,) = struct.unpack_from("<H", data, root + (name & 0x7FFFFFFF))
+                start = root + (name & 0x7FFFFFFF) + 2
+                name = data[start:start + 2 * length].decode("utf-16-le")
+            yield name, target
+
+    found = []
+    for kind, names in entries(0):
+        for name, languages in entries(names & 0x7FFFFFFF):
+            for language, leaf in entries(languages & 0x7FFFFFFF):
+                _, size = struct.unpack_from("<II", data, root + leaf)
+                found.append((kind, name, language, size))
+    return found
+
+
+def images(paths):
+    for path in paths:
+        print(sum(size for kind, _, _, size in pe_resources(path)
+                  if kind in (RT_BITMAP, RT_ICON, RT_GROUP_ICON)))
+
+
 if __name__ == "__main__":
     command, args = sys.argv[1], sys.argv[2:]
-    {"strings": strings, "dialog": lambda a: dialog(a[0]), "bitmap": lambda a: bitmap(a[0])}[command](args)
+    {"strings": strings, "dialog": lambda a: dialog(a[0]), "bitmap": lambda a: bitmap(a[0]),
+     "images": images}[command](args)

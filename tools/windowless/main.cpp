@@ -3,8 +3,13 @@
 
 #include "platform/win32/win32_process_services.h"
 #include "tools/windowless/windowless_unplug_tool.h"
+#include "tools/message_ids.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// No exception leaves the program: the only one the tool can meet, an
+// exhausted memory, ends it with the failure code.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) try {
   ejectra::platform::win32::Win32ProcessServices os;
   return ejectra::tools::RunWindowlessTool(os.Services());
+} catch (...) {
+  return ejectra::tools::kExitFailure;
 }

@@ -34,8 +34,10 @@ void CLinkStatic::Attach(HWND control) {
   if (control) ::SetWindowSubclass(control, Proc, 0, reinterpret_cast<DWORD_PTR>(new CLinkStatic));
 }
 
+// No exception leaves the two procedures: one that meets an exhausted memory
+// answers as for a message it does not handle.
 LRESULT CALLBACK CLinkStatic::Proc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR self) {
+                                   UINT_PTR, DWORD_PTR self) try {
   auto& link = *reinterpret_cast<CLinkStatic*>(self);
   switch (message) {
     case WM_PAINT:
@@ -77,6 +79,8 @@ LRESULT CALLBACK CLinkStatic::Proc(HWND control, UINT message, WPARAM wParam, LP
       break;
   }
   return ::DefSubclassProc(control, message, wParam, lParam);
+} catch (...) {
+  return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
 void CLinkStatic::Paint(HWND control) {
@@ -113,7 +117,7 @@ INT_PTR CAboutDlg::DoModal(HWND owner) {
                            Proc, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK CAboutDlg::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK CAboutDlg::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) try {
   if (message == WM_INITDIALOG) {
     ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     reinterpret_cast<CAboutDlg*>(lParam)->OnInitDialog(dialog);
@@ -134,6 +138,8 @@ INT_PTR CALLBACK CAboutDlg::Proc(HWND dialog, UINT message, WPARAM wParam, LPARA
       }
       return TRUE;
   }
+  return FALSE;
+} catch (...) {
   return FALSE;
 }
 

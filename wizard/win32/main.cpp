@@ -67,8 +67,13 @@ class CWizardApp {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+// No exception leaves the program: one that reaches here (an exhausted
+// memory outside the window procedures, which catch their own) ends the
+// program with its usual exit code.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) try {
   CWizardApp app(instance);
   app.InitInstance();
+  return 0;
+} catch (...) {
   return 0;
 }
