@@ -23,20 +23,7 @@ fi
 fresh_prefix
 work=$(mktemp -d /tmp/ejectra-windowless.XXXXXX)
 trap 'kill $(jobs -p) 2>/dev/null; wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
-
-mkdir -p "$work/tool" "$work/nolib"
-install_sample_machine "$work/tool" "$build"
-cp "$build/bin/Ejectra.exe" "$work/nolib/"
 cp "$build/tests/box_reader.exe" "$work/"
-wineserver -w  # the server that install_sample_machine stopped is gone
-# One server for the whole test, so that the runs do not each start Wine anew.
-wineserver -p >/dev/null 2>&1
-# Without a window manager, Wine waits 2 s for every hidden managed window to
-# be withdrawn; unmanaged windows close at once. The relay trace is kept to
-# the message boxes (it is switched on per run, in WINEDEBUG).
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d user32.MessageBoxW /f \
-  >/dev/null 2>&1
 
 stop_file=$(winpath "$work")\\stop
 
@@ -75,38 +62,72 @@ check() {
   expect_eq "$1 shows its boxes" "$3" "$boxes"
 }
 
-fresh_machine() { cp "$root/machines/sample.json" "$work/tool/machine.json"; }
-
 usage='Ejectra\n\n使用法: ejectra [/B] [[/S] ドライブ名 | /D デバイス名]\n\nドライブ名     ドライブ名を指定します。 (例)「A: B:」または「ABC」(複数指定)\n/D デバイス名  デバイス名を指定します。 (例) TOSHIBA MK5004MAL USB Device\n/B             ハードウェアの取り外しメッセージをバルーン表示にする。\n/S             接続されていないドライブをスキップする'
+ms() { echo $(($(date +%s%N) / 1000000)); }
 
-fresh_machine
-run_tool "$work/tool"
-check "no arguments" 1 "Ejectra	0x30	warning	$usage"
+# The 32-bit and the 64-bit Ejectra.exe in turn; box_reader reads the boxes
+# of either.
+for arch in x86 x64; do
+  build=$root/build/windows-$arch
+  tool=$work/$arch/tool
+  mkdir -p "$tool" "$work/$arch/nolib"
+  install_sample_machine "$tool" "$build"
+  cp "$build/bin/PullcoreHelper.exe" "$build/bin/PullcoreHook.dll" "$tool/"
+  cp "$build/bin/Ejectra.exe" "$work/$arch/nolib/"
+  wineserver -w  # the server that install_sample_machine stopped is gone
+  # One server for the build's runs, so that they do not each start Wine anew.
+  wineserver -p >/dev/null 2>&1
+  # Without a window manager, Wine waits 2 s for every hidden managed window
+  # to be withdrawn; unmanaged windows close at once. The relay trace is kept
+  # to the message boxes (it is switched on per run, in WINEDEBUG).
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d user32.MessageBoxW /f \
+    >/dev/null 2>&1
+  fresh_machine() { cp "$root/machines/sample.json" "$tool/machine.json"; }
 
-fresh_machine
-run_tool "$work/tool" /L
-check "/L" 0 "Ejectra	0x30	warning	サポートされていないオプションです。"
+  fresh_machine
+  run_tool "$tool"
+  check "$arch: no arguments" 1 "Ejectra	0x30	warning	$usage"
 
-fresh_machine
-run_tool "$work/tool" /D "SanDisk Cruzer Blade USB Device"
-check "/D with the name of E: (removed without a word)" 0 ""
+  fresh_machine
+  run_tool "$tool" /L
+  check "$arch: /L" 0 "Ejectra	0x30	warning	サポートされていないオプションです。"
 
-fresh_machine
-run_tool "$work/tool" QCE
-check "QCE (a box for C:, then one for Q:)" 0 "$(printf '%s\n' \
-  "Ejectra	0x30	warning	ドライブ C: は、取り外し可能なドライブではありません。" \
-  "Ejectra	0x30	warning	ドライブ Q: は、システムに存在しません。")"
-run_tool "$work/tool" /D "SanDisk Cruzer Blade USB Device"
-check "after QCE, /D with the name of E: (E: is gone)" 1 \
-  "Ejectra	0x30	warning	デバイス名 \"SanDisk Cruzer Blade USB Device\"  に一致する取り外し可能なドライブは見つかりませんでした。"
+  fresh_machine
+  run_tool "$tool" /D "SanDisk Cruzer Blade USB Device"
+  check "$arch: /D with the name of E: (removed without a word)" 0 ""
 
-fresh_machine
-run_tool "$work/tool" /D nothing
-check "/D nothing (two blanks after the quote)" 1 \
-  "Ejectra	0x30	warning	デバイス名 \"nothing\"  に一致する取り外し可能なドライブは見つかりませんでした。"
+  fresh_machine
+  run_tool "$tool" QCE
+  check "$arch: QCE (a box for C:, then one for Q:)" 0 "$(printf '%s\n' \
+    "Ejectra	0x30	warning	ドライブ C: は、取り外し可能なドライブではありません。" \
+    "Ejectra	0x30	warning	ドライブ Q: は、システムに存在しません。")"
+  run_tool "$tool" /D "SanDisk Cruzer Blade USB Device"
+  check "$arch: after QCE, /D with the name of E: (E: is gone)" 1 \
+    "Ejectra	0x30	warning	デバイス名 \"SanDisk Cruzer Blade USB Device\"  に一致する取り外し可能なドライブは見つかりませんでした。"
 
-run_tool "$work/nolib" E:
-check "E: without Pullcore.dll beside the tool" 1 "Ejectra	0x10	error	Pullcore.dll が見つかりませんでした。"
+  fresh_machine
+  run_tool "$tool" /D nothing
+  check "$arch: /D nothing (two blanks after the quote)" 1 \
+    "Ejectra	0x30	warning	デバイス名 \"nothing\"  に一致する取り外し可能なドライブは見つかりませんでした。"
+
+  run_tool "$work/$arch/nolib" E:
+  check "$arch: E: without Pullcore.dll beside the tool" 1 "Ejectra	0x10	error	Pullcore.dll が見つかりませんでした。"
+
+  # /B through the helper of the same build: the drive goes without a box,
+  # after the helper's grace period for its only client.
+  fresh_machine
+  wine "$tool/PullcoreHelper.exe" /RegServer >/dev/null 2>&1
+  begin=$(ms)
+  run_tool "$tool" /B F:
+  took=$(($(ms) - begin))
+  check "$arch: /B F: through the $arch helper (removed without a word)" 0 ""
+  if [ "$took" -ge 3000 ]; then pass "$arch: ... after the helper's grace period (${took} ms)"; else fail "$arch: ... after the helper's grace period (${took} ms)"; fi
+  wine "$tool/ejectrac.exe" /L >"$work/listing" 2>/dev/null
+  if ! grep -q '^\[F:\]' "$work/listing"; then pass "$arch: ... and F: is gone"; else fail "$arch: ... and F: is gone"; fi
+  wine "$tool/PullcoreHelper.exe" /UnregServer >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1
+done
 
 echo "windowless: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
