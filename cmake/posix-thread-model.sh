@@ -4,6 +4,6 @@
 # are built by the win32 model (cmake/LeanWindows.cmake); GoogleTest needs
 # std::mutex, which only the posix model's C++ library has on this compiler,
 # so the Windows test programs built on it take this launcher.
-driver=$1
+driver=${1%-win32}
 shift
-exec "${driver%-win32}-posix" "$@"
+exec "${driver%-posix}-posix" "$@"
