@@ -96,28 +96,30 @@ struct Registration {
 };
 Registration g_registered[4];
 
-std::uintptr_t ReadUleb(const unsigned char*& p) {
+// An LEB128 number at P, P moved past it; SHIFT: how many bits it had,
+// LAST: its last byte.
+std::uintptr_t ReadLeb(const unsigned char*& p, unsigned& shift, unsigned char& last) {
   std::uintptr_t value = 0;
-  unsigned shift = 0;
-  unsigned char byte;
+  shift = 0;
   do {
-    byte = *p++;
-    value |= static_cast<std::uintptr_t>(byte & 0x7F) << shift;
+    last = *p++;
+    if (shift < 8 * sizeof value) value |= static_cast<std::uintptr_t>(last & 0x7F) << shift;
     shift += 7;
-  } while (byte & 0x80);
+  } while (last & 0x80);
   return value;
 }
 
+std::uintptr_t ReadUleb(const unsigned char*& p) {
+  unsigned shift;
+  unsigned char last;
+  return ReadLeb(p, shift, last);
+}
+
 std::intptr_t ReadSleb(const unsigned char*& p) {
-  std::uintptr_t value = 0;
-  unsigned shift = 0;
-  unsigned char byte;
-  do {
-    byte = *p++;
-    value |= static_cast<std::uintptr_t>(byte & 0x7F) << shift;
-    shift += 7;
-  } while (byte & 0x80);
-  if (shift < 8 * sizeof value && (byte & 0x40)) value |= ~std::uintptr_t{0} << shift;
+  unsigned shift;
+  unsigned char last;
+  std::uintptr_t value = ReadLeb(p, shift, last);
+  if (shift < 8 * sizeof value && (last & 0x40)) value |= ~std::uintptr_t{0} << shift;
   return static_cast<std::intptr_t>(value);
 }
 

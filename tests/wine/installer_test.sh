@@ -14,12 +14,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
-# The wizard needs an X display: the whole test runs inside one xvfb-run.
-if [ -z "${EJECTRA_INSTALLER_UNDER_XVFB:-}" ]; then
-  EJECTRA_INSTALLER_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
 source "$root/tests/wine/lib.sh"
+run_in_xvfb "$@"  # the wizard needs an X display
 source "$root/tests/wine/wizard_lib.sh"
 
 version=1.10.112.0

@@ -17,6 +17,14 @@ expect_eq() {
   fi
 }
 
+# run_in_xvfb "$@": windows and message boxes need an X display. Runs the
+# calling script again inside one xvfb-run of its own, so that its prefix's
+# wineserver starts under that display, unless it runs in one already.
+run_in_xvfb() {
+  [ -n "${EJECTRA_UNDER_XVFB:-}" ] && return 0
+  EJECTRA_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+}
+
 # A new prefix for this run, removed when the shell exits.
 fresh_prefix() {
   WINEPREFIX=$(mktemp -d /tmp/ejectra-wine.XXXXXX)

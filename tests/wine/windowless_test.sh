@@ -6,13 +6,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
-# Message boxes need an X display: the whole test runs inside one xvfb-run,
-# with its own prefix and so its own wineserver, started under that display.
-if [ -z "${EJECTRA_WINDOWLESS_UNDER_XVFB:-}" ]; then
-  EJECTRA_WINDOWLESS_UNDER_XVFB=1 exec xvfb-run -a "$0" "$@"
-fi
-
 source "$root/tests/wine/lib.sh"
+run_in_xvfb "$@"
 
 build=$root/build/windows-x86
 if [ ! -f "$build/tests/box_reader.exe" ]; then

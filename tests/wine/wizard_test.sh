@@ -15,13 +15,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
-# Windows need an X display: the whole test runs inside one xvfb-run, with
-# its own prefix and so its own wineserver, started under that display.
-if [ -z "${EJECTRA_WIZARD_UNDER_XVFB:-}" ]; then
-  EJECTRA_WIZARD_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
 source "$root/tests/wine/lib.sh"
+run_in_xvfb "$@"
 source "$root/tests/wine/wizard_lib.sh"
 
 wizard_prefix
