@@ -18,9 +18,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "windowless", "icons"))
 import make_icons  # noqa: E402  (the icon art and its .ico writer)
-from make_icons import Shape, circle, line, polygon, ring, rrect  # noqa: E402  (the shapes)
-
-SS = 4  # supersampling per axis along edges
+from make_icons import Shape, circle, coverage, line, polygon, ring, rrect  # noqa: E402  (the shapes)
 
 
 # --------------------------------------------------------------------------
@@ -60,21 +58,10 @@ class Canvas:
         py0 = max(0, int(min(p[1] for p in corners)))
         py1 = min(self.h, int(math.ceil(max(p[1] for p in corners))))
         f, local = shape.f, self.to_design
-        offs = [(i + 0.5) / SS for i in range(SS)]
         for py in range(py0, py1):
             row = py * self.w
             for px in range(px0, px1):
-                x, y = local(px + 0.5, py + 0.5)
-                d = f(x, y)
-                if soft:
-                    cov = min(1.0, max(0.0, 0.5 - d / soft))
-                elif d <= -u:
-                    cov = 1.0
-                elif d >= u:
-                    continue
-                else:
-                    hits = sum(1 for oy in offs for ox in offs if f(*local(px + ox, py + oy)) <= 0)
-                    cov = hits / (SS * SS)
+                cov, x, y = coverage(f, local, px, py, 1.0, u, soft)
                 if cov <= 0.0:
                     continue
                 col = paint(x, y) if callable(paint) else paint

@@ -23,6 +23,28 @@ SS = 4          # supersampling per axis
 DESIGN = 48.0   # all shapes are given in 0..48 design units
 
 
+def coverage(f, local, px, py, step, u, soft=0.0, grow=0.0):
+    """How much of pixel (px, py) the shape with distance `f`, grown by `grow`,
+    covers, and the pixel's centre in design units: (coverage, x, y).
+
+    Pixel (px, py) spans canvas coordinates px * step to (px + 1) * step;
+    `local` maps canvas coordinates to design units, `u` design units per
+    pixel. The distance at the centre settles pixels well inside or outside;
+    the others are supersampled, or with `soft` (design units) blurred.
+    """
+    x, y = local((px + 0.5) * step, (py + 0.5) * step)
+    d = f(x, y) - grow
+    if soft:
+        return min(1.0, max(0.0, 0.5 - d / soft)), x, y
+    if d <= -u:
+        return 1.0, x, y
+    if d >= u:
+        return 0.0, x, y
+    offs = [(i + 0.5) * step / SS for i in range(SS)]
+    hits = sum(1 for oy in offs for ox in offs if f(*local(px * step + ox, py * step + oy)) <= grow)
+    return hits / (SS * SS), x, y
+
+
 class Canvas:
     def __init__(self, size):
         self.size = size
@@ -60,21 +82,9 @@ class Canvas:
         py0 = max(0, int(min(p[1] for p in corners) / u))
         py1 = min(n, int(math.ceil(max(p[1] for p in corners) / u)))
         f, local = shape.f, self.to_local
-        offs = [(i + 0.5) * u / SS for i in range(SS)]
         for py in range(py0, py1):
             for px in range(px0, px1):
-                x, y = local((px + 0.5) * u, (py + 0.5) * u)
-                d = f(x, y) - grow
-                if soft:
-                    cov = min(1.0, max(0.0, 0.5 - d / soft))
-                elif d <= -u:
-                    cov = 1.0
-                elif d >= u:
-                    continue
-                else:
-                    hits = sum(1 for oy in offs for ox in offs
-                               if f(*local(px * u + ox, py * u + oy)) <= grow)
-                    cov = hits / (SS * SS)
+                cov, x, y = coverage(f, local, px, py, u, u, soft, grow)
                 if cov <= 0.0:
                     continue
                 col = paint(x, y) if callable(paint) else paint
