@@ -80,14 +80,22 @@ TEST(SimShellLink, Installed_IsAnInprocServerInBothViews) {
   }
 }
 
-TEST(SimShellLink, Save_WritesWhatTheSettersGave) {
+// A shell-link object of an installed class, with both its faces.
+class SimShellLinkTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallSimShellLink(world);
+    ASSERT_EQ(process.CoCreateInstance(kClsidShellLink, kClsctxAll, kIidIShellLinkW, link.put_void()), kSOk);
+    ASSERT_EQ(link->QueryInterface(kIidIPersistFile, file.put_void()), kSOk);
+  }
+
   SimWorld world;
-  InstallSimShellLink(world);
-  SimProcess process(world);
+  SimProcess process{world};
   ComPtr<IShellLinkWMirror> link;
-  ASSERT_EQ(process.CoCreateInstance(kClsidShellLink, kClsctxAll, kIidIShellLinkW, link.put_void()), kSOk);
   ComPtr<IPersistFileMirror> file;
-  ASSERT_EQ(link->QueryInterface(kIidIPersistFile, file.put_void()), kSOk);
+};
+
+TEST_F(SimShellLinkTest, Save_WritesWhatTheSettersGave) {
   EXPECT_EQ(link->SetIDList(0x1234), kSOk);
   EXPECT_EQ(link->SetPath(u"C:\\t.exe"), kSOk);
   EXPECT_EQ(link->SetArguments(u"E:"), kSOk);
@@ -103,14 +111,7 @@ TEST(SimShellLink, Save_WritesWhatTheSettersGave) {
   EXPECT_EQ(world.calls.Details("IShellLinkW::SetHotkey"), std::vector<std::string>{"1601"});
 }
 
-TEST(SimShellLink, PlannedFailures_ChangeNothing) {
-  SimWorld world;
-  InstallSimShellLink(world);
-  SimProcess process(world);
-  ComPtr<IShellLinkWMirror> link;
-  ASSERT_EQ(process.CoCreateInstance(kClsidShellLink, kClsctxAll, kIidIShellLinkW, link.put_void()), kSOk);
-  ComPtr<IPersistFileMirror> file;
-  ASSERT_EQ(link->QueryInterface(kIidIPersistFile, file.put_void()), kSOk);
+TEST_F(SimShellLinkTest, PlannedFailures_ChangeNothing) {
   world.calls.Fail("IShellLinkW::SetPath", 0x80004005);
   EXPECT_EQ(link->SetPath(u"C:\\t.exe"), kEFail);
   world.calls.Fail("IPersistFile::Save", 0x80070005);
@@ -120,14 +121,7 @@ TEST(SimShellLink, PlannedFailures_ChangeNothing) {
   EXPECT_EQ(std::get<SimShortcut>(world.files.at(u"C:\\x.lnk")).target, u"");
 }
 
-TEST(SimShellLink, BothFaces_ShareOneObjectUntilTheLastRelease) {
-  SimWorld world;
-  InstallSimShellLink(world);
-  SimProcess process(world);
-  ComPtr<IShellLinkWMirror> link;
-  ASSERT_EQ(process.CoCreateInstance(kClsidShellLink, kClsctxAll, kIidIShellLinkW, link.put_void()), kSOk);
-  ComPtr<IPersistFileMirror> file;
-  ASSERT_EQ(link->QueryInterface(kIidIPersistFile, file.put_void()), kSOk);
+TEST_F(SimShellLinkTest, BothFaces_ShareOneObjectUntilTheLastRelease) {
   ComPtr<IShellLinkWMirror> again;
   ASSERT_EQ(file->QueryInterface(kIidIShellLinkW, again.put_void()), kSOk);
   EXPECT_EQ(again.get(), link.get());
