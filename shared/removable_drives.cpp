@@ -2,16 +2,16 @@
 
 namespace ejectra {
 
-std::vector<RemovableDrive> ScanRemovableDrives(std::uint32_t present,
-                                                const CPullcoreLibrary& library) {
-  std::vector<RemovableDrive> found;
-  for (const Drive drive : DrivesIn(present)) {
-    RemovableDrive row{drive, {}, {}};
-    if (library.IsRemovableHardwareDriveEx(drive.Number(), row.name, row.description)) {
-      found.push_back(std::move(row));
+std::optional<RemovableDrive> RemovableDriveScan::Next() {
+  while (const auto drive = Drive::FromNumber(nextNumber_)) {
+    ++nextNumber_;
+    if (!drive->In(present_)) continue;
+    RemovableDrive row{*drive, {}, {}};
+    if (library_.IsRemovableHardwareDriveEx(drive->Number(), row.name, row.description)) {
+      return row;
     }
   }
-  return found;
+  return std::nullopt;
 }
 
 }  // namespace ejectra

@@ -123,8 +123,9 @@ int CUnplugTool::RemoveDrive(int number) {
 }
 
 int CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {
-  for (const RemovableDrive& row : ScanRemovableDrives(os_.process.GetLogicalDrives(), library_)) {
-    if (EqualsIgnoringAsciiCase(row.name, deviceName)) return row.drive.Number();
+  RemovableDriveScan scan(os_.process.GetLogicalDrives(), library_);
+  while (const auto row = scan.Next()) {
+    if (EqualsIgnoringAsciiCase(row->name, deviceName)) return row->drive.Number();
   }
   return -1;
 }

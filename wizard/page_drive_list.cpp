@@ -52,15 +52,15 @@ bool CWizPageSelectDrive::FillDriveList(WindowHandle list) {
   // Loaded for this scan only.
   const CPullcoreLibrary library(os_.process.modules, os_.process.output, true);
   if (!library.IsLoaded()) return false;
-  const std::uint32_t present = os_.process.process.GetLogicalDrives();
-  for (const RemovableDrive& found : ScanRemovableDrives(present, library)) {
-    const std::u16string letter = found.drive.Name();
+  RemovableDriveScan scan(os_.process.process.GetLogicalDrives(), library);
+  while (const auto found = scan.Next()) {
+    const std::u16string letter = found->drive.Name();
     const int row =
         windows.ListView_InsertItem(list, windows.ListView_GetItemCount(list), letter.c_str());
     if (row < 0) continue;
-    windows.ListView_SetItemParam(list, row, found.drive.Number());
-    windows.ListView_SetItemText(list, row, 1, found.name.c_str());
-    windows.ListView_SetItemText(list, row, 2, found.description.c_str());
+    windows.ListView_SetItemParam(list, row, found->drive.Number());
+    windows.ListView_SetItemText(list, row, 1, found->name.c_str());
+    windows.ListView_SetItemText(list, row, 2, found->description.c_str());
   }
   return true;
 }

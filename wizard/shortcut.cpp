@@ -148,21 +148,22 @@ bool CreateDriveShortcut(const WizardServices& os, WindowHandle owner, int drive
 bool CreateShortcutsForAllDrives(const WizardServices& os, WindowHandle owner) {
   const CPullcoreLibrary library(os.process.modules, os.process.output, true);
   if (!library.IsLoaded()) return false;
-  const std::vector<RemovableDrive> drives =
-      ScanRemovableDrives(os.process.process.GetLogicalDrives(), library);
-  if (drives.empty()) {
+  Modules& modules = os.process.modules;
+  RemovableDriveScan scan(os.process.process.GetLogicalDrives(), library);
+  int written = 0;
+  while (const auto found = scan.Next()) {
+    const std::u16string name =
+        FormatMessageTemplate(modules.LoadStringW(kMsgShortcutName), {found->drive.Letter()});
+    const std::u16string comment = FormatMessageTemplate(
+        modules.LoadStringW(kMsgShortcutComment), {found->name, found->description});
+    if (!CreateDriveShortcut(os, owner, found->drive.Number(), name, comment, nullptr, 0)) {
+      return false;  // the shortcuts written so far stay; the later drives are not asked
+    }
+    ++written;
+  }
+  if (written == 0) {
     ShowMessage(os, owner, kMsgNoRemovableDrive, kMbOk);
     return false;
-  }
-  Modules& modules = os.process.modules;
-  for (const RemovableDrive& found : drives) {
-    const std::u16string name =
-        FormatMessageTemplate(modules.LoadStringW(kMsgShortcutName), {found.drive.Letter()});
-    const std::u16string comment = FormatMessageTemplate(
-        modules.LoadStringW(kMsgShortcutComment), {found.name, found.description});
-    if (!CreateDriveShortcut(os, owner, found.drive.Number(), name, comment, nullptr, 0)) {
-      return false;  // the shortcuts written so far stay
-    }
   }
   return true;
 }

@@ -77,8 +77,11 @@ bool CreateDriveShortcut(const WizardServices& os, platform::WindowHandle owner,
                          const std::u16string* iconPath, int iconIndex);
 
 // The automatic mode: one shortcut, with the default name and comment, for
-// every removable drive; true when at least one was written. Stops at the
-// first that fails; message 11002 when there was none to write.
+// every removable drive, each drive asked about just before its shortcut is
+// written. True when every one was written and there was at least one; at
+// the first that fails it stops (the shortcuts written before stay, the later
+// drives are not asked about) and answers false; message 11002, and false,
+// when there was none to write.
 bool CreateShortcutsForAllDrives(const WizardServices& os, platform::WindowHandle owner);
 
 }  // namespace ejectra::wizard

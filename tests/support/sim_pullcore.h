@@ -3,6 +3,9 @@
 // process at a time may hold it loaded.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_world.h"
 
@@ -18,5 +21,9 @@ enum SimExport : unsigned {
 
 platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
                                              unsigned exports = kExportAll);
+
+// The calls of the library's exports that `world` logged, in order, each as
+// its name and drive number ("IsRemovableHardwareDriveExW 5").
+std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world);
 
 }  // namespace ejectra::testing

@@ -6,6 +6,7 @@
 #include "platform/sim/utf.h"
 #include "platform/text.h"
 #include "tests/support/shortcut_fixture.h"
+#include "tests/support/sim_pullcore.h"
 #include "wizard/shortcut.h"
 
 namespace ejectra::wizard {
@@ -430,13 +431,17 @@ TEST_F(AllDrivesTest, SampleMachine_WritesOneShortcutPerRemovableDrive) {
   EXPECT_FALSE(process->Loaded(kLibraryPath));
 }
 
-TEST_F(AllDrivesTest, SecondFails_StopsAndKeepsTheFirst) {
+TEST_F(AllDrivesTest, SecondOfThreeFails_StopsKeepsTheFirstAndAsksNoFurther) {
+  process->logicalDrives = (1u << 2) | (1u << 4) | (1u << 5) | (1u << 7);  // C: E: F: H:
   world->calls.Fail("IPersistFile::Save", kRefused, /*skip=*/1);
   EXPECT_FALSE(CreateAll());
   EXPECT_EQ(Boxes(), std::vector<SimMessageBox>{kFailedBox});
   EXPECT_EQ(world->calls.Count("IPersistFile::Save"), 2u);
   EXPECT_EQ(world->files.size(), 1u);
   EXPECT_NE(ShortcutAt(*world, OnDesktop(u"Eドライブ 取り外し.lnk")), nullptr);
+  // Each drive is asked about just before its shortcut; H: never is.
+  const std::string ex = "IsRemovableHardwareDriveExW ";
+  EXPECT_EQ(testing::PullcoreCalls(*world), (std::vector<std::string>{ex + "3", ex + "5", ex + "6"}));
 }
 
 TEST_F(AllDrivesTest, NoRemovableDrive_Shows11002) {

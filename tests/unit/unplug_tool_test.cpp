@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/machine_builder.h"
+#include "platform/sim/utf.h"
 #include "tests/support/sim_hook_helper.h"
 #include "tests/support/tool_fixture.h"
 #include "tools/console/console_unplug_tool.h"
@@ -129,6 +130,28 @@ TEST_F(ConsoleToolTest, DeviceName_SameNameTwice_TheLowestLetterWins) {
   UseMachine(b.Build());
   EXPECT_EQ(RunConsole(u"/s /D twin"), kExitSuccess);
   EXPECT_EQ(Ejected(), std::vector<DevInst>{f.usbDevice});
+}
+
+// The walk stops at the first match: no drive after it is asked about.
+TEST_F(ConsoleToolTest, DeviceName_AsksTheLibraryAboutNoDriveAfterTheMatch) {
+  const std::string ex = "IsRemovableHardwareDriveExW ";
+  const struct {
+    const char16_t* arguments;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {u"/D \"SanDisk Cruzer Blade USB Device\"",  // E:, the first removable drive
+       {ex + "3", ex + "5", "IsRemovableHardwareDrive 5", "RemoveHardwareDrive 5"}},
+      {u"/D \"WD My Passport 25E2 SCSI Disk Device\"",  // H:, in the middle
+       {ex + "3", ex + "5", ex + "6", ex + "7", ex + "8", "IsRemovableHardwareDrive 8",
+        "RemoveHardwareDrive 8"}},
+      {u"/D nothing",  // every present drive: C: E: F: G: H: I: J: Z:
+       {ex + "3", ex + "5", ex + "6", ex + "7", ex + "8", ex + "9", ex + "10", ex + "26"}},
+  };
+  for (const auto& c : cases) {
+    UseMachine(SampleMachine());
+    RunConsole(c.arguments);
+    EXPECT_EQ(testing::PullcoreCalls(*world), c.calls) << Utf16ToUtf8(c.arguments);
+  }
 }
 
 TEST_F(ConsoleToolTest, DeviceName_RemovalRefused_Fails) {

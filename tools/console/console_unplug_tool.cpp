@@ -12,13 +12,15 @@ void CConsoleUnplugTool::WriteLine(std::u16string_view text) {
 }
 
 void CConsoleUnplugTool::ListDrives() {
-  const auto rows = ScanRemovableDrives(os().process.GetLogicalDrives(), library());
-  for (const RemovableDrive& row : rows) {
+  RemovableDriveScan scan(os().process.GetLogicalDrives(), library());
+  int listed = 0;
+  while (const auto row = scan.Next()) {
     WriteLine(FormatMessageTemplate(u"[%c:] %s ( %s )",
-                                    {row.drive.Letter(), std::u16string_view(row.name),
-                                     std::u16string_view(row.description)}));
+                                    {row->drive.Letter(), std::u16string_view(row->name),
+                                     std::u16string_view(row->description)}));
+    ++listed;
   }
-  if (rows.empty()) WriteLine(os().modules.LoadStringW(kMsgNoRemovableDrive));
+  if (listed == 0) WriteLine(os().modules.LoadStringW(kMsgNoRemovableDrive));
 }
 
 void CConsoleUnplugTool::ShowUsage() { ShowMessage(kMsgUsage, kMbIconWarning); }
