@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,12 +91,18 @@ class WizardPage {
   virtual void OnClick(WindowHandle page, int id) = 0;
 };
 
+// The program's handler of WM_SYSCOMMAND on the frame's window, handed every
+// command as the system sends it (the low four bits included); true when it
+// took the command, false for the default handling.
+using SystemCommandHandler = std::function<bool(WindowHandle frame, std::uint32_t command)>;
+
 // PropertySheetW in wizard mode: shows the pages in order, modal, until the
 // wizard closes. Back always goes to the previous page in order.
 class WizardFrame {
  public:
   virtual ~WizardFrame() = default;
-  virtual std::intptr_t RunWizard(const std::vector<WizardPage*>& pages) = 0;
+  virtual std::intptr_t RunWizard(const std::vector<WizardPage*>& pages,
+                                  const SystemCommandHandler& onSystemCommand) = 0;
 };
 
 }  // namespace ejectra::platform

@@ -144,7 +144,10 @@ CEjectraSheet::CEjectraSheet(const WizardServices& os)
 std::intptr_t CEjectraSheet::Run(platform::WizardFrame& frame) {
   return frame.RunWizard({&m_pageWelcome, &m_pageConnectDrives, &m_pageProcessSelection,
                           &m_pageSelectDrive, &m_pageShortCut, &m_pageConfirmMore,
-                          &m_pageFinish});
+                          &m_pageFinish},
+                         [this](WindowHandle window, std::uint32_t command) {
+                           return OnSysCommand(window, command);
+                         });
 }
 
 bool CEjectraSheet::OnSysCommand(WindowHandle frame, std::uint32_t command) {

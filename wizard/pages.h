@@ -141,10 +141,12 @@ class CEjectraSheet {
   CEjectraSheet(const CEjectraSheet&) = delete;
   CEjectraSheet& operator=(const CEjectraSheet&) = delete;
 
-  // Runs the pages modally; the frame's result.
+  // Runs the pages modally, with OnSysCommand as the frame's handler of
+  // system commands; the frame's result.
   std::intptr_t Run(platform::WizardFrame& frame);
-  // WM_SYSCOMMAND on the frame's window: the About item opens the About box;
-  // false for every other command, which gets the default handling.
+  // WM_SYSCOMMAND on the frame's window, as the system sends it: the About
+  // item opens the About box; false for every other command, which gets the
+  // default handling.
   bool OnSysCommand(platform::WindowHandle frame, std::uint32_t command);
 
   CWizPageWelcome m_pageWelcome;

@@ -225,8 +225,6 @@ class SimWizardFrame final : public WizardFrame {
 
   // --- Given before the run -------------------------------------------------
   std::vector<SimUserAction> script;
-  // The program's WM_SYSCOMMAND handler for the frame's window.
-  std::function<void(WindowHandle frame, std::uint32_t command)> systemCommand;
 
   // --- What happened --------------------------------------------------------
   std::vector<SimShownPage> shown;
@@ -241,7 +239,8 @@ class SimWizardFrame final : public WizardFrame {
 
   // 1 when Finish closed the wizard, 0 when Cancel or WM_CLOSE did, -1 when
   // the script ran out with the wizard still open (its windows stay).
-  std::intptr_t RunWizard(const std::vector<WizardPage*>& pages) override;
+  std::intptr_t RunWizard(const std::vector<WizardPage*>& pages,
+                          const SystemCommandHandler& onSystemCommand) override;
 
  private:
   struct Page {
@@ -263,6 +262,7 @@ class SimWizardFrame final : public WizardFrame {
   SimWindows& windows_;
   Modules& strings_;
   std::vector<Page> pages_;
+  SystemCommandHandler onSystemCommand_;
   WindowHandle frame_ = 0;
   int current_ = -1;
 };

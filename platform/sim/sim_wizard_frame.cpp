@@ -51,9 +51,11 @@ int SimWizardFrame::Current() const {
   return pages_[static_cast<std::size_t>(current_)].page->Describe().dialog;
 }
 
-std::intptr_t SimWizardFrame::RunWizard(const std::vector<WizardPage*>& pages) {
+std::intptr_t SimWizardFrame::RunWizard(const std::vector<WizardPage*>& pages,
+                                        const SystemCommandHandler& onSystemCommand) {
   world_.calls.Enter("PropertySheetW", std::to_string(pages.size()) + " pages");
   if (pages.empty()) return -1;
+  onSystemCommand_ = onSystemCommand;
   pages_.clear();
   for (WizardPage* page : pages) pages_.push_back(Page{page});
   end = SimWizardEnd::kOpen;
@@ -194,7 +196,9 @@ bool SimWizardFrame::Perform(const SimUserAction& action) {
       return true;
     }
     case Kind::kSystemMenu:
-      if (systemCommand) systemCommand(frame_, static_cast<std::uint32_t>(action.id));
+      // A command the program does not take gets the default handling,
+      // which the simulation leaves out.
+      if (onSystemCommand_) onSystemCommand_(frame_, static_cast<std::uint32_t>(action.id));
       return true;
   }
   return false;

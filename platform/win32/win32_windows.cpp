@@ -161,11 +161,16 @@ int Win32Windows::ListView_GetNextItem(WindowHandle list, int start, std::uint32
 namespace {
 
 constexpr DWORD kPshWizard97Old = 0x2000;  // PSH_WIZARD97 as comctl32 4.71 numbered it
-constexpr UINT kAboutCommand = 0x0010;     // the system menu item of the About box
 
-// The look of the sheet being created. PropertySheetW is modal and its
-// callback carries no context, so the running frame leaves its look here.
-const WizardFrameLook* creating = nullptr;
+// The frame being run: its look and the program's handler of system commands.
+struct RunningFrame {
+  const WizardFrameLook& look;
+  const SystemCommandHandler& onSystemCommand;
+};
+
+// The frame whose sheet is being created. PropertySheetW is modal and its
+// callback carries no context, so the running frame leaves itself here.
+const RunningFrame* creating = nullptr;
 
 // No exception leaves a procedure or callback of the system: one that meets
 // an exhausted memory answers as for a message it does not handle.
@@ -212,13 +217,14 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK SheetProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR data) try {
   switch (message) {
-    case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == kAboutCommand) {
-        const auto& look = *reinterpret_cast<const WizardFrameLook*>(data);
-        if (look.about) look.about(Handle(sheet));
+    case WM_SYSCOMMAND: {
+      const auto& running = *reinterpret_cast<const RunningFrame*>(data);
+      if (running.onSystemCommand &&
+          running.onSystemCommand(Handle(sheet), static_cast<std::uint32_t>(wParam))) {
         return 0;
       }
       break;
+    }
     case WM_HELP:  // F1: the wizard has no help
       return TRUE;
     case WM_NCDESTROY:
@@ -242,15 +248,16 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) try {
   } else if (message == PSCB_INITIALIZED && creating) {
     const HINSTANCE module = ::GetModuleHandleW(nullptr);
     const wchar_t* text = nullptr;
+    const WizardFrameLook& look = creating->look;
     const int length =
-        ::LoadStringW(module, creating->aboutItemText, reinterpret_cast<LPWSTR>(&text), 0);
+        ::LoadStringW(module, look.aboutItemText, reinterpret_cast<LPWSTR>(&text), 0);
     if (const HMENU menu = ::GetSystemMenu(sheet, FALSE); menu && length > 0) {
       ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      ::AppendMenuW(menu, MF_STRING, kAboutCommand,
+      ::AppendMenuW(menu, MF_STRING, look.aboutCommand,
                     std::wstring(text, static_cast<std::size_t>(length)).c_str());
     }
     ::SendMessageW(sheet, WM_SETICON, ICON_BIG,
-                   reinterpret_cast<LPARAM>(::LoadIconW(module, MAKEINTRESOURCEW(creating->icon))));
+                   reinterpret_cast<LPARAM>(::LoadIconW(module, MAKEINTRESOURCEW(look.icon))));
     ::SetWindowSubclass(sheet, SheetProc, 0, reinterpret_cast<DWORD_PTR>(creating));
   }
   return 0;
@@ -260,7 +267,8 @@ int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lParam) try {
 
 }  // namespace
 
-std::intptr_t Win32WizardFrame::RunWizard(const std::vector<WizardPage*>& pages) {
+std::intptr_t Win32WizardFrame::RunWizard(const std::vector<WizardPage*>& pages,
+                                          const SystemCommandHandler& onSystemCommand) {
   const HINSTANCE module = ::GetModuleHandleW(nullptr);
   std::vector<PROPSHEETPAGEW> sheets(pages.size());
   for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -295,7 +303,8 @@ std::intptr_t Win32WizardFrame::RunWizard(const std::vector<WizardPage*>& pages)
   header.ppsp = sheets.data();
   header.pfnCallback = SheetCallback;
 
-  creating = &look_;
+  const RunningFrame running{look_, onSystemCommand};
+  creating = &running;
   const INT_PTR result = ::PropertySheetW(&header);
   creating = nullptr;
   return result;

@@ -40,20 +40,21 @@ class Win32Windows final : public Windows {
 };
 
 // What the frame's window looks like beyond its pages: the Wizard97 bitmaps
-// (HBITMAP, 0 when not loaded), the program's icon group and the string of
-// the About item it appends to the system menu, and what that item does.
+// (HBITMAP, 0 when not loaded), the program's icon group, and the item it
+// appends to the system menu (its command and the string of its text).
 struct WizardFrameLook {
   std::uintptr_t watermark = 0;
   std::uintptr_t header = 0;
   int icon = 0;
+  std::uint32_t aboutCommand = 0;
   int aboutItemText = 0;
-  std::function<void(WindowHandle sheet)> about;
 };
 
 class Win32WizardFrame final : public WizardFrame {
  public:
   explicit Win32WizardFrame(WizardFrameLook look) : look_(std::move(look)) {}
-  std::intptr_t RunWizard(const std::vector<WizardPage*>& pages) override;
+  std::intptr_t RunWizard(const std::vector<WizardPage*>& pages,
+                          const SystemCommandHandler& onSystemCommand) override;
 
  private:
   WizardFrameLook look_;

@@ -86,9 +86,6 @@ void WizardTest::Prepare() {
   services = std::make_unique<wizard::WizardServices>(wizard::WizardServices{
       process->Services(), machine->Services().registry, *shell, *windows, ui});
   sheet = std::make_unique<wizard::CEjectraSheet>(*services);
-  frame->systemCommand = [this](platform::WindowHandle window, std::uint32_t command) {
-    sheet->OnSysCommand(window, command);
-  };
 }
 
 std::vector<int> WizardTest::Shown() const {

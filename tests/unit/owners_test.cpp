@@ -51,6 +51,23 @@ TEST_F(UniqueOwnerTest, Move_HandsOverWithoutClosingAndClosesOnce) {
   EXPECT_EQ(Closes(), 2u);
 }
 
+// Each owner closes through the seam it was given: a value moved in from an
+// owner of another seam (another world here) takes that seam along, and the
+// value it replaces is closed through the old one.
+TEST(UniqueOwner, MoveBetweenSeams_ClosesEachValueThroughItsOwnSeam) {
+  sim::SimWorld worldA, worldB;
+  sim::SimSynchronization syncA{worldA}, syncB{worldB};
+  UniqueHandle a(syncA, syncA.CreateEventW(false, false, nullptr));
+  UniqueHandle b(syncB, syncB.CreateEventW(false, false, nullptr));
+  a = std::move(b);
+  EXPECT_EQ(worldA.calls.Count("CloseHandle"), 1u);
+  EXPECT_EQ(worldB.calls.Count("CloseHandle"), 0u);
+  EXPECT_EQ(syncA.OpenHandles(), 0u);
+  a.reset();
+  EXPECT_EQ(worldA.calls.Count("CloseHandle"), 1u);
+  EXPECT_EQ(syncB.OpenHandles(), 0u);
+}
+
 class Counted final : public IUnknownMirror {
  public:
   explicit Counted(int& releases) : releases_(releases) {}
@@ -74,6 +91,22 @@ TEST(ComPtr, ReleasesOnceWhenItGoesAndBeforeItIsFilledAgain) {
     EXPECT_EQ(moved.get(), &b);
   }
   EXPECT_EQ(releases, 2);
+}
+
+TEST(ComPtr, MoveAssignment_ReleasesWhatItHeldAndTakesTheOther) {
+  int releasesA = 0, releasesB = 0;
+  Counted a(releasesA), b(releasesB);
+  {
+    ComPtr<Counted> first(&a);
+    ComPtr<Counted> second(&b);
+    first = std::move(second);
+    EXPECT_EQ(releasesA, 1);
+    EXPECT_EQ(releasesB, 0);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(first.get(), &b);
+  }
+  EXPECT_EQ(releasesA, 1);
+  EXPECT_EQ(releasesB, 1);
 }
 
 }  // namespace

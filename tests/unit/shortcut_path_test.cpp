@@ -94,17 +94,27 @@ TEST(ShortcutFileName, EmptyOrOnlyDotsAndBlanks_HasNone) {
   }
 }
 
-TEST(ShortcutFileName, JoinReaching260_HasNone) {
-  const std::u16string folder = kDesktop;
-  const std::size_t room = kMaxPath - 1 - folder.size() - 1;  // the name's share of 259 characters
-  EXPECT_EQ(ShortcutFileName(folder, std::u16string(room - 4, u'n')),
-            folder + u"\\" + std::u16string(room - 4, u'n') + u".lnk");
-  EXPECT_EQ(ShortcutFileName(folder, std::u16string(room - 3, u'n')), std::nullopt);  // no room for ".lnk"
-  EXPECT_EQ(ShortcutFileName(folder, std::u16string(room - 5, u'n') + u".old"),
-            folder + u"\\" + std::u16string(room - 5, u'n') + u".old");  // wants none
-  EXPECT_EQ(ShortcutFileName(folder, std::u16string(room, u'n')), std::nullopt);
-  EXPECT_EQ(ShortcutFileName(folder, std::u16string(room + 1, u'n')), std::nullopt);
-  EXPECT_EQ(ShortcutFileName(folder, std::u16string(room + 100, u'n')), std::nullopt);
+// The file's whole path may take 259 characters, MAX_PATH with its
+// terminator, whether ".lnk" is added or the typed name keeps its own
+// extension.
+TEST(ShortcutFileName, PathOf259Fits_260And261HaveNone) {
+  const std::u16string folder = std::u16string(kDesktop) + u"\\";
+  for (const std::size_t length : {std::size_t{259}, std::size_t{260}, std::size_t{261}}) {
+    const std::u16string stem(length - folder.size() - 4, u'n');
+    const auto expected = [&](std::u16string_view extension) -> std::optional<std::u16string> {
+      if (length >= kMaxPath) return std::nullopt;
+      return folder + stem + std::u16string(extension);
+    };
+    EXPECT_EQ(ShortcutFileName(kDesktop, stem), expected(u".lnk")) << length;
+    EXPECT_EQ(ShortcutFileName(kDesktop, stem + u".old"), expected(u".old")) << length;
+  }
+}
+
+TEST(ShortcutFileName, NoRoomForLnk_HasNone) {
+  const std::size_t room = kMaxPath - 1 - std::u16string_view(kDesktop).size() - 1;
+  EXPECT_EQ(ShortcutFileName(kDesktop, std::u16string(room - 3, u'n')), std::nullopt);
+  EXPECT_EQ(ShortcutFileName(kDesktop, std::u16string(room, u'n')), std::nullopt);
+  EXPECT_EQ(ShortcutFileName(kDesktop, std::u16string(room + 100, u'n')), std::nullopt);
 }
 
 }  // namespace

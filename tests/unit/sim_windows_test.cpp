@@ -55,9 +55,9 @@ class SimWizardFrameTest : public ::testing::Test {
     }
   }
 
-  std::intptr_t Run(std::vector<Act> script) {
+  std::intptr_t Run(std::vector<Act> script, const SystemCommandHandler& onSystemCommand = {}) {
     frame.script = std::move(script);
-    return frame.RunWizard({&a, &b, &c});
+    return frame.RunWizard({&a, &b, &c}, onSystemCommand);
   }
   // Posts PSM_SETWIZBUTTONS to the page's frame, as a page does.
   void Buttons(WindowHandle page, std::uint32_t flags) {
@@ -261,13 +261,13 @@ TEST_F(SimWizardFrameTest, RadioClicked_CheckedAloneInItsGroupAndNotifies) {
 
 TEST_F(SimWizardFrameTest, SystemMenuItemChosen_GoesToTheProgramsHandler) {
   std::vector<std::uint32_t> commands;
-  frame.systemCommand = [&](WindowHandle window, std::uint32_t command) {
+  Run({Act::SystemMenu(0x0013)}, [&](WindowHandle window, std::uint32_t command) {
     EXPECT_EQ(window, frame.FrameWindow());
     commands.push_back(command);
-  };
-  Run({Act::SystemMenu(0x0010)});
-  EXPECT_EQ(commands, std::vector<std::uint32_t>{0x0010});
-  EXPECT_EQ(world.calls.Details("User"), std::vector<std::string>{"system menu 0x0010"});
+    return true;
+  });
+  EXPECT_EQ(commands, std::vector<std::uint32_t>{0x0013});  // as the system sent it
+  EXPECT_EQ(world.calls.Details("User"), std::vector<std::string>{"system menu 0x0013"});
 }
 
 TEST_F(SimWizardFrameTest, ScriptRunsOut_WizardStaysOpenWithItsWindows) {

@@ -54,7 +54,8 @@ TEST_F(ShortcutPageTest, NoDriveChosen_PassedOverInBothDirections) {
   frame->script = {Act::Next(), Act::Back()};
   // Nothing in the sheet's own order reaches the page without a drive.
   frame->RunWizard({&sheet->m_pageConnectDrives, &sheet->m_pageShortCut,
-                    &sheet->m_pageProcessSelection});
+                    &sheet->m_pageProcessSelection},
+                   {});
   EXPECT_EQ(Shown(),
             (std::vector<int>{kDlgConnectDrives, kDlgProcessSelection, kDlgConnectDrives}));
   EXPECT_EQ(std::count(frame->hooks.begin(), frame->hooks.end(), "176 OnSetActive"), 2);

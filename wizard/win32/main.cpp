@@ -46,8 +46,8 @@ class CWizardApp {
       const wizard::WizardServices os{process.Services(), registry, shell, windows, ui};
       platform::win32::Win32WizardFrame frame(
           {reinterpret_cast<std::uintptr_t>(watermark_.get()),
-           reinterpret_cast<std::uintptr_t>(header_.get()), kProgramIcon, kAboutMenuText,
-           [&ui](platform::WindowHandle sheet) { ui.RunAboutBox(sheet); }});
+           reinterpret_cast<std::uintptr_t>(header_.get()), kProgramIcon,
+           wizard::CEjectraSheet::kAboutCommand, kAboutMenuText});
       wizard::CEjectraSheet sheet(os);
       sheet.Run(frame);
     }
