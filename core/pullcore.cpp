@@ -18,8 +18,9 @@ bool Fits(int capacity, const std::u16string& text) {
 }  // namespace
 
 bool IsRemovableHardwareDrive(const CoreServices& os, int drive) noexcept try {
+  const auto found = Drive::FromNumber(drive);
   DeviceNode device, parent;
-  return FindRemovableDevice(os, drive, device, parent);
+  return found && FindRemovableDevice(os, *found, device, parent);
 } catch (...) {
   return false;
 }
@@ -27,8 +28,9 @@ bool IsRemovableHardwareDrive(const CoreServices& os, int drive) noexcept try {
 bool IsRemovableHardwareDriveExW(const CoreServices& os, int drive, char16_t* name,
                                  int nameCapacity, char16_t* description,
                                  int descriptionCapacity) noexcept try {
+  const auto found = Drive::FromNumber(drive);
   DeviceNode device, parent;
-  if (!FindRemovableDevice(os, drive, device, parent)) return false;
+  if (!found || !FindRemovableDevice(os, *found, device, parent)) return false;
 
   std::u16string nameText, descriptionText;  // an unreadable property stays empty
   device.GetProperty(os.devices, kCmDrpFriendlyName, nameText);
@@ -50,8 +52,10 @@ bool IsRemovableHardwareDriveExW(const CoreServices& os, int drive, char16_t* na
 }
 
 bool RemoveHardwareDrive(const CoreServices& os, int drive) noexcept try {
+  const auto found = Drive::FromNumber(drive);
   DeviceNode device, parent;
-  return FindRemovableDevice(os, drive, device, parent) && parent.RequestEject(os.devices);
+  return found && FindRemovableDevice(os, *found, device, parent) &&
+         parent.RequestEject(os.devices);
 } catch (...) {
   return false;
 }

@@ -1,5 +1,7 @@
 // The three operations the core library exports, on any platform. They never
-// throw: every failure, an exhausted memory included, answers false.
+// throw: every failure, an exhausted memory included, answers false. The
+// drive number is taken as the exports get it (1 = A:); one outside 1-26
+// answers false before any platform call.
 #pragma once
 
 #include "platform/core_services.h"

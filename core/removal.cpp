@@ -1,15 +1,13 @@
 #include "core/removal.h"
 
 #include "core/resolution.h"
-#include "shared/drive.h"
 
 namespace ejectra::core {
 
 using namespace platform;
 
-bool FindRemovableDevice(const CoreServices& os, int drive, DeviceNode& device,
+bool FindRemovableDevice(const CoreServices& os, Drive drive, DeviceNode& device,
                          DeviceNode& removableParent) {
-  if (!Drive::FromNumber(drive)) return false;
   DeviceNode found;
   if (!ResolveByDeviceObject(os, drive, found) && !ResolveByMountRecord(os, drive, found)) {
     return false;

@@ -23,10 +23,8 @@ bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
 
 }  // namespace
 
-bool QueryDosTarget(const CoreServices& os, int drive, std::u16string& target) {
-  const auto found = Drive::FromNumber(drive);
-  if (!found) return false;
-  const std::u16string name = found->Name();
+bool QueryDosTarget(const CoreServices& os, Drive drive, std::u16string& target) {
+  const std::u16string name = drive.Name();
   std::vector<char16_t> targets(kDosTargetCapacity);
   const std::uint32_t stored = os.kernel.QueryDosDeviceW(name.c_str(), targets.data(), kDosTargetCapacity);
   if (stored == 0) return false;
@@ -82,22 +80,20 @@ bool FindDiskOfVolume(const CoreServices& os, std::u16string_view volumeId, Devi
   return false;
 }
 
-bool ResolveByDeviceObject(const CoreServices& os, int drive, DeviceNode& device) {
+bool ResolveByDeviceObject(const CoreServices& os, Drive drive, DeviceNode& device) {
   std::u16string target, volumeId;
   return QueryDosTarget(os, drive, target) && FindVolumeId(os, target, volumeId) &&
          FindDiskOfVolume(os, volumeId, device);
 }
 
-bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
-  const auto found = Drive::FromNumber(drive);
-  if (!found) return false;
+bool ReadMountLink(const CoreServices& os, Drive drive, std::u16string& link) {
   UniqueRegKey key(os.registry);
   if (os.registry.RegOpenKeyExW(kHkeyLocalMachine, kMountedDevicesKey, 0, kKeyRead, key.put()) !=
       kErrorSuccess) {
     return false;
   }
 
-  const std::u16string valueName = u"\\DosDevices\\" + found->Name();
+  const std::u16string valueName = u"\\DosDevices\\" + drive.Name();
   std::uint32_t type = 0, size = 0;
   if (os.registry.RegQueryValueExW(key.get(), valueName.c_str(), &type, nullptr, &size) !=
           kErrorSuccess ||
@@ -119,7 +115,7 @@ bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
   return true;
 }
 
-bool ResolveByMountRecord(const CoreServices& os, int drive, DeviceNode& device) {
+bool ResolveByMountRecord(const CoreServices& os, Drive drive, DeviceNode& device) {
   DeviceInfoSet all(os);
   if (!all.Create(os.shell.GetDesktopWindow(), Guid{}, kAllInterfacesSetFlags)) return false;
   std::u16string link;

@@ -10,14 +10,15 @@
 
 #include "core/device_node.h"
 #include "platform/core_services.h"
+#include "shared/drive.h"
 
 namespace ejectra::core {
 
-bool ResolveByDeviceObject(const platform::CoreServices& os, int drive, DeviceNode& device);
-bool ResolveByMountRecord(const platform::CoreServices& os, int drive, DeviceNode& device);
+bool ResolveByDeviceObject(const platform::CoreServices& os, Drive drive, DeviceNode& device);
+bool ResolveByMountRecord(const platform::CoreServices& os, Drive drive, DeviceNode& device);
 
 // The first target of the drive's DOS name.
-bool QueryDosTarget(const platform::CoreServices& os, int drive, std::u16string& target);
+bool QueryDosTarget(const platform::CoreServices& os, Drive drive, std::u16string& target);
 // The instance ID of the first present volume whose physical device object
 // is `target` and whose ID can be read.
 bool FindVolumeId(const platform::CoreServices& os, std::u16string_view target,
@@ -31,7 +32,7 @@ bool GetFirstRelatedId(const platform::CoreServices& os, std::u16string_view dev
                        std::uint32_t filter, std::u16string& relatedId);
 // The drive's mount record, "\??\..." turned into the "\\?\..." form of a
 // device interface path.
-bool ReadMountLink(const platform::CoreServices& os, int drive, std::u16string& link);
+bool ReadMountLink(const platform::CoreServices& os, Drive drive, std::u16string& link);
 
 inline constexpr std::uint32_t kDosTargetCapacity = 1024;
 inline constexpr std::uint32_t kIdListCapacity = 1024;

@@ -29,7 +29,7 @@ void SearchDriveE(benchmark::State& state, platform::sim::MachineState machine) 
   const platform::CoreServices os = sim.Services();
   for (auto _ : state) {
     core::DeviceNode device, parent;
-    benchmark::DoNotOptimize(core::FindRemovableDevice(os, 5, device, parent));
+    benchmark::DoNotOptimize(core::FindRemovableDevice(os, *Drive::FromNumber(5), device, parent));
   }
   state.counters["virtual_pause_ms"] = static_cast<double>(world.clock.Now()) /
                                        static_cast<double>(state.iterations());

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const platform::CoreServices os = machine.Services();
 
   std::u16string link;
-  if (core::ReadMountLink(os, 5, link) && (link.size() < 4 || link.compare(0, 4, u"\\\\?\\") != 0)) {
+  if (core::ReadMountLink(os, *Drive::FromNumber(5), link) && (link.size() < 4 || link.compare(0, 4, u"\\\\?\\") != 0)) {
     __builtin_trap();  // a link always has the interface path prefix
   }
   char16_t name[16], description[16];

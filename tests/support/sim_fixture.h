@@ -10,6 +10,7 @@
 
 #include "platform/sim/machine_builder.h"
 #include "platform/sim/sim_machine.h"
+#include "shared/drive.h"
 #include "platform/sim/sim_world.h"
 
 namespace ejectra::testing {
@@ -31,5 +32,7 @@ std::vector<platform::DevInst> Ejected(const platform::sim::SimWorld& world);
 
 // Drive number of a letter.
 constexpr int Drive(char16_t letter) { return letter - u'@'; }
+// The drive of a letter, as the core's inner steps take it.
+constexpr ejectra::Drive DriveOf(char16_t letter) { return *ejectra::Drive::FromLetter(letter); }
 
 }  // namespace ejectra::testing

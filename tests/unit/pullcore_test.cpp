@@ -12,6 +12,7 @@ namespace {
 using namespace platform;
 using namespace platform::sim;
 using testing::Drive;
+using testing::DriveOf;
 using testing::Ejected;
 using testing::SimTest;
 
@@ -111,7 +112,7 @@ TEST_F(PullcoreTest, DeviceObjectPathFailing_FallsBackToTheMountRecord) {
   builder.DosDevice(u"E:", {u"\\Device\\Harddisk1\\DP(1)0-0+7"});
   Use(builder);
   DeviceNode device, parent;
-  ASSERT_TRUE(FindRemovableDevice(os, Drive(u'E'), device, parent));
+  ASSERT_TRUE(FindRemovableDevice(os, DriveOf(u'E'), device, parent));
   EXPECT_EQ(device.Handle(), media);
   EXPECT_EQ(parent.Handle(), stick.disk);
   EXPECT_EQ(world.calls.Count("RegOpenKeyExW"), 1u);
@@ -122,7 +123,7 @@ TEST_F(PullcoreTest, MountRecordOfAFixedVolume_IsNotRemovable) {
   Use(builder);
   DeviceNode device(99), parent(98);
   // The record leads to the volume, whose parent is the volume manager.
-  EXPECT_FALSE(FindRemovableDevice(os, Drive(u'E'), device, parent));
+  EXPECT_FALSE(FindRemovableDevice(os, DriveOf(u'E'), device, parent));
   EXPECT_EQ(device.Handle(), 99u);
   EXPECT_EQ(parent.Handle(), 98u);
 }

@@ -9,13 +9,14 @@ namespace {
 using namespace platform;
 using namespace platform::sim;
 using testing::Drive;
+using testing::DriveOf;
 using testing::SimTest;
 
 class ResolveByDeviceObjectTest : public SimTest {
  protected:
   DeviceNode Resolve(char16_t letter, bool expected = true) {
     DeviceNode found;
-    EXPECT_EQ(ResolveByDeviceObject(os, Drive(letter), found), expected);
+    EXPECT_EQ(ResolveByDeviceObject(os, DriveOf(letter), found), expected);
     return found;
   }
 };
@@ -134,7 +135,7 @@ class ReadMountLinkTest : public SimTest {
   std::u16string Read(char16_t letter, bool expected = true) {
     Use(builder);
     std::u16string link = u"untouched";
-    EXPECT_EQ(ReadMountLink(os, Drive(letter), link), expected);
+    EXPECT_EQ(ReadMountLink(os, DriveOf(letter), link), expected);
     return link;
   }
 };
@@ -179,9 +180,9 @@ TEST_F(ReadMountLinkTest, RegistryFailures_FailAndCloseTheKey) {
   Use(builder);
   std::u16string link;
   world.calls.Fail("RegQueryValueExW", kErrorMoreData, /*skip=*/1);
-  EXPECT_FALSE(ReadMountLink(os, Drive(u'E'), link));  // the value grew between the two reads
+  EXPECT_FALSE(ReadMountLink(os, DriveOf(u'E'), link));  // the value grew between the two reads
   world.calls.Fail("RegOpenKeyExW", 5 /* ERROR_ACCESS_DENIED */);
-  EXPECT_FALSE(ReadMountLink(os, Drive(u'E'), link));
+  EXPECT_FALSE(ReadMountLink(os, DriveOf(u'E'), link));
   EXPECT_EQ(world.calls.Count("RegCloseKey"), 1u);
 }
 
@@ -198,7 +199,7 @@ TEST_F(ResolveByMountRecordTest, FindsTheFirstOwnerOfTheVolumeInterface) {
                            .Interface(kGuidDevInterfaceVolume, stick.interfacePath);
   Use(builder);
   DeviceNode found;
-  ASSERT_TRUE(ResolveByMountRecord(os, Drive(u'E'), found));
+  ASSERT_TRUE(ResolveByMountRecord(os, DriveOf(u'E'), found));
   EXPECT_EQ(found.Handle(), stick.volume);
   EXPECT_NE(twin, stick.volume);
 }
@@ -208,7 +209,7 @@ TEST_F(ResolveByMountRecordTest, RecordOfOnlyThePrefix_MatchesNothing) {
   builder.MountRecord(u'E', u"\\??\\");
   Use(builder);
   DeviceNode found;
-  EXPECT_FALSE(ResolveByMountRecord(os, Drive(u'E'), found));
+  EXPECT_FALSE(ResolveByMountRecord(os, DriveOf(u'E'), found));
   EXPECT_TRUE(found.IsEmpty());
 }
 
