@@ -48,8 +48,8 @@ namespace {
 using namespace window_reading;
 
 constexpr DWORD kSheetWaitMs = 1000;
-constexpr DWORD kCloseWaitMs = 3000;
-constexpr DWORD kBoxWaitMs = 5000;
+constexpr DWORD kCloseWaitMs = 10000;
+constexpr DWORD kBoxWaitMs = 10000;
 constexpr DWORD kReadyWaitMs = 5000;
 constexpr DWORD kShellRunWaitMs = 60000;
 constexpr int kBackButton = 0x3023;
@@ -148,11 +148,17 @@ HWND PageControl(HWND sheet, int id) {
   return page ? GetDlgItem(page, id) : nullptr;
 }
 
-// Posts WM_COMMAND/IDOK to a dialog and waits for it to go.
-void AnswerOk(HWND dialog) {
+// Posts WM_COMMAND/IDOK to a dialog and waits for it to go: once it has, the
+// modal loop that showed it has ended. Says so when it is still there after
+// kCloseWaitMs.
+int AnswerOk(HWND dialog) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   const ULONGLONG start = GetTickCount64();
-  while (IsWindow(dialog) && GetTickCount64() - start < kCloseWaitMs) Sleep(kPollMs);
+  while (IsWindow(dialog)) {
+    if (GetTickCount64() - start >= kCloseWaitMs) return Failed(L"the dialog is still open");
+    Sleep(kPollMs);
+  }
+  return 0;
 }
 
 // Memory placed in the process that owns `window`, for messages whose
@@ -315,8 +321,7 @@ int Box(DWORD waitMs) {
   const std::wstring text = WindowText(GetDlgItem(box, kBoxText));
   const std::wstring icon = IconKind(box);
   WriteUtf8Line(Escape(caption) + L"\t" + icon + L"\t" + Escape(text));
-  AnswerOk(box);
-  return 0;
+  return AnswerOk(box);
 }
 
 int About(DWORD waitMs) {
@@ -325,8 +330,7 @@ int About(DWORD waitMs) {
   WriteUtf8Line(Escape(WindowText(about)) + L"\t" +
                 Escape(WindowText(GetDlgItem(about, kAboutVersion))) + L"\t" +
                 Escape(WindowText(GetDlgItem(about, kAboutCopyright))));
-  AnswerOk(about);
-  return 0;
+  return AnswerOk(about);
 }
 
 // Waits for the wizard's dialogs to have handled what was sent to them and
