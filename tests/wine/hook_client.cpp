@@ -6,6 +6,7 @@
 //   hook_client WAIT_MS
 //   hook_client WAIT_MS GO STOP
 //   hook_client /set EVENT
+//   hook_client /running MS
 //
 // With GO and STOP (names of manual-reset events), the client first prints
 // "ready", then waits for GO before it creates the object, and after
@@ -13,7 +14,9 @@
 // clients started together are released at the same moment, activate the
 // server in a race, and all hold the hook until the test lets them go.
 // Each wait gives up after 60 s (exit code 3). "/set EVENT" sets an event
-// of that name.
+// of that name. "/running MS" waits up to MS for a PullcoreHelper.exe to be
+// running (every one holds the helper's named mutex for its whole life, the
+// one the installer looks for) and prints "running", or "none" (exit code 1).
 #include <windows.h>
 
 #include <cstdio>
@@ -25,6 +28,9 @@
 namespace {
 
 constexpr DWORD kBarrierLimitMilliseconds = 60000;
+constexpr wchar_t kHelperMutex[] =  // helper/hook_session.h, kHookMutexName
+    L"{40BC9581-8D3B-4ACC-8D9F-8C12E0CC13F1}";
+constexpr DWORD kPollMilliseconds = 20;
 
 HANDLE Barrier(const wchar_t* name) { return CreateEventW(nullptr, TRUE, FALSE, name); }
 
@@ -40,6 +46,21 @@ int wmain(int argc, wchar_t** argv) {
     const bool set = event && SetEvent(event);
     if (event) CloseHandle(event);
     return set ? 0 : 1;
+  }
+  if (argc == 3 && std::wcscmp(argv[1], L"/running") == 0) {
+    const DWORD limit = static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10));
+    for (const DWORD start = GetTickCount();; Sleep(kPollMilliseconds)) {
+      const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, kHelperMutex);
+      if (mutex) {
+        CloseHandle(mutex);
+        std::printf("running\n");
+        return 0;
+      }
+      if (GetTickCount() - start >= limit) {
+        std::printf("none\n");
+        return 1;
+      }
+    }
   }
   const DWORD wait = argc > 1 ? static_cast<DWORD>(std::wcstoul(argv[1], nullptr, 10)) : 0;
   const bool barriers = argc > 3;

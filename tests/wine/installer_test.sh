@@ -44,6 +44,12 @@ regv() {
 # regkey KEY VIEW: whether KEY exists in the view.
 regkey() { timeout 60 wine reg query "$1" /reg:"$2" >/dev/null 2>&1; }
 
+# helper_running: waits until the PullcoreHelper.exe just started holds its
+# mutex, the one the installer and uninstaller look for (at most 30 s).
+helper_running() {
+  [ "$(timeout 60 wine "$build/tests/hook_client.exe" /running 30000 2>/dev/null | tr -d '\r')" = running ]
+}
+
 # seconds_since START: the time since START (date +%s.%N), to 0.01 s.
 seconds_since() { python3 -c "import sys,time; print(f'{time.time() - float(sys.argv[1]):.2f}')" "$1"; }
 
@@ -284,8 +290,7 @@ working=$windir" "$targets"
   else helper_switch=(-Embedding) helper_how="waited for"; fi
   timeout 60 wine "$dir/PullcoreHelper.exe" "${helper_switch[@]}" >/dev/null 2>&1 &
   helper=$!
-  sleep 2
-  kill -0 "$helper" 2>/dev/null && pass "$arch: a helper runs before the second install" ||
+  helper_running && kill -0 "$helper" 2>/dev/null && pass "$arch: a helper runs before the second install" ||
     fail "$arch: a helper runs before the second install"
   install_silently "second silent install"
   if kill -0 "$helper" 2>/dev/null; then
@@ -319,8 +324,8 @@ working=$windir" "$targets"
   if [ $arch = x86 ]; then
     timeout 60 wine "$dir/PullcoreHelper.exe" -Embedding >/dev/null 2>&1 &
     helper=$!
-    sleep 2
-    how="with a helper ending 4 s after the start"
+    helper_running || fail "$arch: a helper runs before the uninstall"
+    how="with a helper ending 6 s after its own start"
   else
     how="nothing else running"
   fi

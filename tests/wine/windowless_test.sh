@@ -117,7 +117,14 @@ for arch in x86 x64; do
   run_tool "$tool" /B F:
   took=$(($(ms) - begin))
   check "$arch: /B F: through the $arch helper (removed without a word)" 0 ""
-  if [ "$took" -ge 3000 ]; then pass "$arch: ... after the helper's grace period (${took} ms)"; else fail "$arch: ... after the helper's grace period (${took} ms)"; fi
+  # The 3000 ms grace period, with room for Wine's start-up and the first
+  # activation of the server (Wine waits a fixed second), not for a second
+  # grace period.
+  if [ "$took" -ge 3000 ] && [ "$took" -lt 6000 ]; then
+    pass "$arch: ... after the helper's grace period, once (${took} ms)"
+  else
+    fail "$arch: ... after the helper's grace period, once (${took} ms)"
+  fi
   wine "$tool/ejectrac.exe" /L >"$work/listing" 2>/dev/null
   if ! grep -q '^\[F:\]' "$work/listing"; then pass "$arch: ... and F: is gone"; else fail "$arch: ... and F: is gone"; fi
   wine "$tool/PullcoreHelper.exe" /UnregServer >/dev/null 2>&1

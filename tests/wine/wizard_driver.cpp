@@ -18,6 +18,8 @@
 //   wizard_driver box [MS]               the message box: "caption<TAB>icon<TAB>text", answered OK
 //   wizard_driver about [MS]             the About box: "caption<TAB>version<TAB>copyright", closed
 //   wizard_driver screenshot-ready [MS]  "ready" once the screen has stopped changing
+//   wizard_driver shell-open FILE [MS]   opens FILE through the shell; "ended N" once the N
+//                                        processes the shell started for it have ended
 //
 // The windows are the dialogs of a process whose program is
 // EjectraWizard.exe: the sheet is the one with a Next button, the About box
@@ -30,6 +32,8 @@
 // be built for the wizard's processor.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
 
 #include "tests/wine/utf8_line.h"
 #include "tests/wine/window_reading.h"
@@ -44,9 +48,10 @@ namespace {
 using namespace window_reading;
 
 constexpr DWORD kSheetWaitMs = 1000;
-constexpr DWORD kCloseWaitMs = 3000;
-constexpr DWORD kBoxWaitMs = 5000;
+constexpr DWORD kCloseWaitMs = 10000;
+constexpr DWORD kBoxWaitMs = 10000;
 constexpr DWORD kReadyWaitMs = 5000;
+constexpr DWORD kShellRunWaitMs = 60000;
 constexpr int kBackButton = 0x3023;
 constexpr int kNextButton = 0x3024;
 constexpr int kFinishButton = 0x3025;
@@ -143,11 +148,17 @@ HWND PageControl(HWND sheet, int id) {
   return page ? GetDlgItem(page, id) : nullptr;
 }
 
-// Posts WM_COMMAND/IDOK to a dialog and waits for it to go.
-void AnswerOk(HWND dialog) {
+// Posts WM_COMMAND/IDOK to a dialog and waits for it to go: once it has, the
+// modal loop that showed it has ended. Says so when it is still there after
+// kCloseWaitMs.
+int AnswerOk(HWND dialog) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   const ULONGLONG start = GetTickCount64();
-  while (IsWindow(dialog) && GetTickCount64() - start < kCloseWaitMs) Sleep(kPollMs);
+  while (IsWindow(dialog)) {
+    if (GetTickCount64() - start >= kCloseWaitMs) return Failed(L"the dialog is still open");
+    Sleep(kPollMs);
+  }
+  return 0;
 }
 
 // Memory placed in the process that owns `window`, for messages whose
@@ -310,8 +321,7 @@ int Box(DWORD waitMs) {
   const std::wstring text = WindowText(GetDlgItem(box, kBoxText));
   const std::wstring icon = IconKind(box);
   WriteUtf8Line(Escape(caption) + L"\t" + icon + L"\t" + Escape(text));
-  AnswerOk(box);
-  return 0;
+  return AnswerOk(box);
 }
 
 int About(DWORD waitMs) {
@@ -320,8 +330,7 @@ int About(DWORD waitMs) {
   WriteUtf8Line(Escape(WindowText(about)) + L"\t" +
                 Escape(WindowText(GetDlgItem(about, kAboutVersion))) + L"\t" +
                 Escape(WindowText(GetDlgItem(about, kAboutCopyright))));
-  AnswerOk(about);
-  return 0;
+  return AnswerOk(about);
 }
 
 // Waits for the wizard's dialogs to have handled what was sent to them and
@@ -342,6 +351,120 @@ int ScreenshotReady(DWORD waitMs) {
   return Failed(L"the screen keeps changing");
 }
 
+// The number of processes in `job`, or -1.
+int ActiveProcesses(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+  if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                 sizeof accounting, nullptr)) {
+    return -1;
+  }
+  return static_cast<int>(accounting.ActiveProcesses);
+}
+
+// The programs of the processes in `job` other than the driver, each after a blank.
+std::wstring ProcessNames(HANDLE job) {
+  struct {
+    JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+    ULONG_PTR more[63];
+  } ids = {};
+  ids.list.NumberOfAssignedProcesses = 64;
+  std::wstring names;
+  if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) {
+    return names;
+  }
+  for (ULONG i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
+    const auto id = static_cast<DWORD>(ids.list.ProcessIdList[i]);
+    if (id == GetCurrentProcessId()) continue;
+    wchar_t path[MAX_PATH] = L"?";
+    DWORD size = MAX_PATH;
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (process) {
+      QueryFullProcessImageNameW(process, 0, path, &size);
+      CloseHandle(process);
+    }
+    names += L" " + std::wstring(path);
+  }
+  return names;
+}
+
+// Opens `file` as Explorer and `start` do, through ShellExecuteExW, and
+// waits until whatever the shell started for it has ended. For a shortcut the
+// shell hands back no process, so the driver first puts itself in a job:
+// what the shell starts from here belongs to the job too, and the job's port
+// reports each start and end. "ended N" once the N processes are gone (the
+// driver alone is left in the job), "running N" when some still run after
+// `waitMs`.
+int ShellOpen(const wchar_t* file, DWORD waitMs) {
+  // Wine starts its desktop process for the first program that asks for the
+  // desktop window: started from inside the job, it would stay in it.
+  GetDesktopWindow();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  const HANDLE port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+  JOBOBJECT_ASSOCIATE_COMPLETION_PORT association = {job, port};
+  if (!job || !port ||
+      !SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &association,
+                               sizeof association) ||
+      !AssignProcessToJobObject(job, GetCurrentProcess())) {
+    return Failed(L"no job for the shell's processes");
+  }
+  // As `start /unix` asks: the verb "open" on the file's final DOS path (Wine's
+  // shell finds no handler for a shortcut named through Z: inside the
+  // prefix), in the file's folder.
+  std::wstring path = file;
+  const HANDLE handle = CreateFileW(file, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    wchar_t resolved[MAX_PATH + 8] = {};
+    const DWORD length = GetFinalPathNameByHandleW(handle, resolved, MAX_PATH + 8, VOLUME_NAME_DOS);
+    CloseHandle(handle);
+    if (length > 4 && length < MAX_PATH + 8 && std::wcsncmp(resolved, L"\\\\?\\", 4) == 0) {
+      path = resolved + 4;
+    }
+  }
+  std::wstring folder = path;
+  folder.resize(folder.find_last_of(L'\\') == std::wstring::npos ? 0 : folder.find_last_of(L'\\'));
+  SHELLEXECUTEINFOW execute = {};
+  execute.cbSize = sizeof execute;
+  execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_FLAG_DDEWAIT;
+  execute.lpVerb = L"open";
+  execute.lpFile = path.c_str();
+  execute.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+  execute.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&execute)) {
+    return Failed(L"ShellExecuteExW: error " + std::to_wstring(GetLastError()));
+  }
+
+  // Takes the job's next message, waiting up to `ms` for it; counts the
+  // processes started besides the driver.
+  int started = 0;
+  auto take = [&](DWORD ms) {
+    DWORD message = 0;
+    ULONG_PTR key = 0;
+    LPOVERLAPPED detail = nullptr;
+    if (!GetQueuedCompletionStatus(port, &message, &key, &detail, ms)) return false;
+    const auto process = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
+    if (message == JOB_OBJECT_MSG_NEW_PROCESS && process != GetCurrentProcessId()) ++started;
+    return true;
+  };
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    while (take(0)) {
+    }
+    if (ActiveProcesses(job) <= 1) break;
+    const ULONGLONG waited = GetTickCount64() - start;
+    if (waited >= waitMs) {
+      WriteUtf8Line(L"running " + std::to_wstring(started) + L":" + ProcessNames(job));
+      return 1;
+    }
+    take(static_cast<DWORD>(waitMs - waited));  // the next start or end in the job
+  }
+  while (take(0)) {
+  }
+  WriteUtf8Line(L"ended " + std::to_wstring(started));
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -353,6 +476,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"box") return Box(first ? Number(first) : kBoxWaitMs);
   if (command == L"about") return About(first ? Number(first) : kBoxWaitMs);
   if (command == L"screenshot-ready") return ScreenshotReady(first ? Number(first) : kReadyWaitMs);
+  if (command == L"shell-open" && first) {
+    return ShellOpen(first, argc > 3 ? Number(argv[3]) : kShellRunWaitMs);
+  }
 
   const bool waiting = command == L"wait-sheet" && first;
   const HWND sheet = FindDialog(IsSheet, waiting ? Number(first) : kSheetWaitMs);
