@@ -18,7 +18,7 @@ constexpr std::uint32_t kAllInterfacesSetFlags =
 
 bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
                  DeviceNodeList& nodes) {
-  return set.Create(os.shell.GetDesktopWindow(), cls, kClassInterfaceSetFlags) && set.EnumDevices(nodes);
+  return set.Create(os.desktop.GetDesktopWindow(), cls, kClassInterfaceSetFlags) && set.EnumDevices(nodes);
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ bool QueryDosTarget(const CoreServices& os, int drive, std::u16string& target) {
   if (!found) return false;
   const std::u16string name = found->Name();
   std::vector<char16_t> targets(kDosTargetCapacity);
-  const std::uint32_t stored = os.kernel.QueryDosDeviceW(name.c_str(), targets.data(), kDosTargetCapacity);
+  const std::uint32_t stored = os.dosDevices.QueryDosDeviceW(name.c_str(), targets.data(), kDosTargetCapacity);
   if (stored == 0) return false;
   target = TextUpToNul(targets.data(), stored < kDosTargetCapacity ? stored : kDosTargetCapacity);
   return true;
@@ -121,7 +121,7 @@ bool ReadMountLink(const CoreServices& os, int drive, std::u16string& link) {
 
 bool ResolveByMountRecord(const CoreServices& os, int drive, DeviceNode& device) {
   DeviceInfoSet all(os);
-  if (!all.Create(os.shell.GetDesktopWindow(), Guid{}, kAllInterfacesSetFlags)) return false;
+  if (!all.Create(os.desktop.GetDesktopWindow(), Guid{}, kAllInterfacesSetFlags)) return false;
   std::u16string link;
   DeviceNodeList matches;
   if (!ReadMountLink(os, drive, link) ||

@@ -50,7 +50,7 @@ bool CWizPageSelectDrive::OnSetActive(WindowHandle page) {
 bool CWizPageSelectDrive::FillDriveList(WindowHandle list) {
   platform::Windows& windows = os_.windows;
   // Loaded for this scan only.
-  const CPullcoreLibrary library(os_.process.modules, os_.process.output, true);
+  const CPullcoreLibrary library(os_.process, true);
   if (!library.IsLoaded()) return false;
   const std::uint32_t present = os_.process.process.GetLogicalDrives();
   for (const RemovableDrive& found : ScanRemovableDrives(present, library)) {

@@ -58,7 +58,7 @@ class PlatformContract : public ContractTest {
 
   CoreServices& os() { return *os_; }
   DevInfoHandle Open(const Guid* cls, std::uint32_t flags) {
-    const DevInfoHandle set = os().devices.SetupDiGetClassDevsW(cls, os().shell.GetDesktopWindow(), flags);
+    const DevInfoHandle set = os().devices.SetupDiGetClassDevsW(cls, os().desktop.GetDesktopWindow(), flags);
     EXPECT_NE(set, kInvalidHandleValue);
     if (set != kInvalidHandleValue) sets_.push_back(set);
     return set;
@@ -161,14 +161,14 @@ TEST_F(PlatformContract, DeviceNodes_HaveIdsStatusAndParents) {
 TEST_F(PlatformContract, QueryDosDevice_UnknownName_Fails) {
   std::array<char16_t, 64> targets{};
   Poison();
-  EXPECT_EQ(os().kernel.QueryDosDeviceW(u"Q:", targets.data(), 64), 0u);
+  EXPECT_EQ(os().dosDevices.QueryDosDeviceW(u"Q:", targets.data(), 64), 0u);
   EXPECT_EQ(LastError(), kErrorFileNotFound);
 }
 
 TEST_F(PlatformContract, QueryDosDevice_KnownName_ListsTargetsEndingInTwoNuls) {
   std::array<char16_t, 1024> targets;
   targets.fill(u'#');
-  const std::uint32_t stored = os().kernel.QueryDosDeviceW(u"C:", targets.data(), 1024);
+  const std::uint32_t stored = os().dosDevices.QueryDosDeviceW(u"C:", targets.data(), 1024);
   ASSERT_GE(stored, 3u);
   EXPECT_NE(targets[0], u'\0');
   EXPECT_EQ(targets[stored - 1], u'\0');
@@ -202,11 +202,17 @@ TEST_F(PlatformContract, Registry_SizeProbeThenShortBufferThenRead) {
 TEST_F(PlatformContract, StrCpyN_CopiesAtMostCapacityLessOneAndTerminates) {
   std::array<char16_t, 8> target;
   target.fill(u'#');
-  os().shell.StrCpyNW(target.data(), u"abcdef", 4);
+  os().strings.StrCpyNW(target.data(), u"abcdef", 4);
   EXPECT_EQ(std::u16string(target.data()), u"abc");
   EXPECT_EQ(target[4], u'#');
-  os().shell.StrCpyNW(target.data(), u"xy", 8);
+  os().strings.StrCpyNW(target.data(), u"xy", 8);
   EXPECT_EQ(std::u16string(target.data()), u"xy");
+}
+
+TEST_F(ContractTest, Bundles_ShareOneKernelBase) {
+  KernelBase& kernel = harness().Services().kernel;
+  EXPECT_EQ(&harness().Process().kernel, &kernel);
+  EXPECT_EQ(&harness().Synchronization().kernel, &kernel);
 }
 
 // --- The registry: writes, deletes, enumeration and the two views -----------
@@ -437,10 +443,12 @@ TEST_F(RegistryContract, EnumKey_Subkeys_ComeInNameOrderThenNoMoreItems) {
 
 class SynchronizationContract : public ContractTest {
  protected:
-  Synchronization& sync() { return harness().Synchronization(); }
-  UniqueHandle Own(Handle handle) { return UniqueHandle(sync(), handle); }
-  void Poison() { sync().SetLastError(kPoison); }
-  ErrorCode LastError() { return sync().GetLastError(); }
+  Synchronization& sync() { return os_.sync; }
+  UniqueHandle Own(Handle handle) { return UniqueHandle(os_.kernel, handle); }
+  void Poison() { os_.kernel.SetLastError(kPoison); }
+  ErrorCode LastError() { return os_.kernel.GetLastError(); }
+
+  const SynchronizationServices os_ = harness().Synchronization();
 
   const std::u16string name_ = UniqueName();
 };
@@ -520,8 +528,8 @@ bool IsFullPath(std::u16string_view path) {
 class ProcessContract : public ContractTest {
  protected:
   ProcessServices& os() { return os_; }
-  void Poison() { os_.modules.SetLastError(kPoison); }
-  ErrorCode LastError() { return os_.modules.GetLastError(); }
+  void Poison() { os_.SetLastError(kPoison); }
+  ErrorCode LastError() { return os_.GetLastError(); }
 
   std::u16string ProgramPath() {
     std::array<char16_t, 1024> path{};
@@ -585,7 +593,7 @@ TEST_F(ProcessContract, LoadLibrary_MissingFileBesideTheProgram_FailsWithModNotF
   ASSERT_NE(program.rfind(u'\\'), std::u16string::npos);
   const std::u16string path = program.substr(0, program.rfind(u'\\') + 1) + u"PULLCORE.DLL";
   Poison();
-  const UniqueModule module(os().modules, os().modules.LoadLibraryW(path.c_str()));
+  const UniqueModule module(os(), os().modules.LoadLibraryW(path.c_str()));
   EXPECT_FALSE(module);
   EXPECT_EQ(LastError(), kErrorModNotFound);
 }

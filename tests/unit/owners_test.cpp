@@ -17,16 +17,16 @@ class UniqueOwnerTest : public ::testing::Test {
 
 TEST_F(UniqueOwnerTest, Close_KeepsTheLastErrorItFound) {
   {
-    const UniqueHandle event(sync, Event());
+    const UniqueHandle event(world.kernel, Event());
     world.calls.Fail("CloseHandle", kErrorInvalidHandle);  // a close that fails and says why
-    sync.SetLastError(kErrorMoreData);                      // the error a caller is about to read
+    world.kernel.SetLastError(kErrorMoreData);              // the error a caller is about to read
   }
   EXPECT_EQ(Closes(), 1u);
-  EXPECT_EQ(sync.GetLastError(), kErrorMoreData);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorMoreData);
 }
 
 TEST_F(UniqueOwnerTest, Put_ClosesWhatIsOwnedFirst) {
-  UniqueHandle event(sync, Event());
+  UniqueHandle event(world.kernel, Event());
   *event.put() = Event();
   EXPECT_EQ(Closes(), 1u);
   EXPECT_EQ(sync.OpenHandles(), 1u);
@@ -37,17 +37,17 @@ TEST_F(UniqueOwnerTest, Put_ClosesWhatIsOwnedFirst) {
 }
 
 TEST_F(UniqueOwnerTest, Move_HandsOverWithoutClosingAndClosesOnce) {
-  UniqueHandle first(sync, Event());
+  UniqueHandle first(world.kernel, Event());
   UniqueHandle second(std::move(first));
   EXPECT_FALSE(first);
   EXPECT_TRUE(second);
-  UniqueHandle third(sync, Event());
+  UniqueHandle third(world.kernel, Event());
   third = std::move(second);  // third's own event is closed, the moved one kept
   EXPECT_EQ(Closes(), 1u);
   EXPECT_EQ(sync.OpenHandles(), 1u);
   const Handle kept = third.release();
   EXPECT_FALSE(third);
-  EXPECT_TRUE(sync.CloseHandle(kept));
+  EXPECT_TRUE(world.kernel.CloseHandle(kept));
   EXPECT_EQ(Closes(), 2u);
 }
 

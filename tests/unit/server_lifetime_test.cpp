@@ -43,7 +43,7 @@ class ShutdownMonitorTest : public ::testing::Test {
 
   platform::sim::SimWorld world;
   platform::sim::SimSynchronization sync{world};
-  platform::UniqueHandle event{sync, sync.CreateEventW(false, false, nullptr)};
+  platform::UniqueHandle event{world.kernel, sync.CreateEventW(false, false, nullptr)};
   ServerLocks locks{sync, event.get()};
 };
 
