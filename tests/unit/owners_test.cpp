@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "platform/owners.h"
 #include "platform/sim/sim_synchronization.h"
 
@@ -49,6 +51,17 @@ TEST_F(UniqueOwnerTest, Move_HandsOverWithoutClosingAndClosesOnce) {
   EXPECT_FALSE(third);
   EXPECT_TRUE(world.kernel.CloseHandle(kept));
   EXPECT_EQ(Closes(), 2u);
+}
+
+// An owner keeps a pointer to its seam: a bundle returned by value would be
+// gone before the owner closes through it.
+TEST(UniqueOwner, Construct_TemporarySeam_DoesNotCompile) {
+  static_assert(!std::is_constructible_v<UniqueDevInfoSet, CoreServices&&, DevInfoHandle>);
+  static_assert(!std::is_constructible_v<UniqueDevInfoSet, const CoreServices&&>);
+  static_assert(!std::is_constructible_v<UniqueModule, ProcessServices&&, ModuleHandle>);
+  static_assert(std::is_constructible_v<UniqueDevInfoSet, const CoreServices&, DevInfoHandle>);
+  static_assert(std::is_constructible_v<UniqueModule, ProcessServices&>);
+  static_assert(std::is_constructible_v<UniqueHandle, KernelBase&, Handle>);
 }
 
 class Counted final : public IUnknownMirror {
