@@ -80,9 +80,8 @@ std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32
       return kWaitFailed;
     }
     if (!world_.clock.RunNext(deadline)) {
-      if (milliseconds == kInfinite) {  // nothing will ever signal it: the wait cannot end
-        Fail(kErrorInvalidHandle);
-        return kWaitFailed;
+      if (milliseconds == kInfinite) {
+        SimFault("WaitForSingleObject(INFINITE) on an event that nothing will ever signal");
       }
       world_.clock.Advance(deadline - world_.clock.Now());
       return kWaitTimeout;

@@ -3,9 +3,22 @@
 #include <new>
 
 #include "platform/sim/sim_kit.h"
+#include "platform/sim/sim_synchronization.h"
 
 namespace ejectra::platform::sim {
 namespace {
+
+// A deadlock in the logic under test ends the test program with a message,
+// never with a wait that quietly fails. A timed wait on the same event is
+// not a fault: its time runs out.
+TEST(SimWaitDeathTest, Wait_EndlessOnAnEventNothingSignals_AbortsTheTest) {
+  SimWorld world;
+  SimSynchronization sync(world);
+  const Handle event = sync.CreateEventW(false, false, nullptr);
+  world.clock.At(100, [] {});  // something happens, but nothing signals the event
+  EXPECT_EQ(sync.WaitForSingleObject(event, 5000), kWaitTimeout);
+  EXPECT_DEATH(sync.WaitForSingleObject(event, kInfinite), "nothing will ever signal");
+}
 
 TEST(SimCalls, Fail_PassesOverSkipCallsThenFailsTimesCalls) {
   SimCalls calls;
