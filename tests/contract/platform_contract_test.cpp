@@ -190,7 +190,9 @@ TEST_F(PlatformContract, DeviceIdList_MissingDevice_ListsNothing) {
   const ConfigRet answer = os().devices.CM_Get_Device_ID_ListW(
       kMissingDeviceId, list.data(), list.size(), kCmGetIdListFilterRemovalRelations);
   // Windows refuses the ID; Wine 8 succeeds with an empty list.
-  if (answer == kCrSuccess) EXPECT_EQ(list[0], u'\0');
+  if (answer == kCrSuccess) {
+    EXPECT_EQ(list[0], u'\0');
+  }
 }
 
 TEST_F(PlatformContract, RegistryProperty_MadeUpNode_FailsAndLeavesBufferAndLengthAlone) {
