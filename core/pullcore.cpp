@@ -40,12 +40,12 @@ bool IsRemovableHardwareDriveExW(const CoreServices& os, int drive, char16_t* na
     os.kernel.SetLastError(kErrorInsufficientBuffer);
     return false;
   }
-  if (name) os.shell.StrCpyNW(name, nameText.c_str(), nameCapacity);
+  if (name) os.strings.StrCpyNW(name, nameText.c_str(), nameCapacity);
   if (!Fits(descriptionCapacity, descriptionText)) {
     os.kernel.SetLastError(kErrorInsufficientBuffer);
     return false;
   }
-  if (description) os.shell.StrCpyNW(description, descriptionText.c_str(), descriptionCapacity);
+  if (description) os.strings.StrCpyNW(description, descriptionText.c_str(), descriptionCapacity);
   return true;
 } catch (...) {
   return false;

@@ -18,7 +18,7 @@ constexpr std::uint32_t kAllInterfacesSetFlags =
 
 bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
                  DeviceNodeList& nodes) {
-  return set.Create(os.shell.GetDesktopWindow(), cls, kClassInterfaceSetFlags) && set.EnumDevices(nodes);
+  return set.Create(os.desktop.GetDesktopWindow(), cls, kClassInterfaceSetFlags) && set.EnumDevices(nodes);
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ bool OpenAndList(const CoreServices& os, DeviceInfoSet& set, const Guid& cls,
 bool QueryDosTarget(const CoreServices& os, Drive drive, std::u16string& target) {
   const std::u16string name = drive.Name();
   std::vector<char16_t> targets(kDosTargetCapacity);
-  const std::uint32_t stored = os.kernel.QueryDosDeviceW(name.c_str(), targets.data(), kDosTargetCapacity);
+  const std::uint32_t stored = os.dosDevices.QueryDosDeviceW(name.c_str(), targets.data(), kDosTargetCapacity);
   if (stored == 0) return false;
   target = TextUpToNul(targets.data(), stored < kDosTargetCapacity ? stored : kDosTargetCapacity);
   return true;
@@ -117,7 +117,7 @@ bool ReadMountLink(const CoreServices& os, Drive drive, std::u16string& link) {
 
 bool ResolveByMountRecord(const CoreServices& os, Drive drive, DeviceNode& device) {
   DeviceInfoSet all(os);
-  if (!all.Create(os.shell.GetDesktopWindow(), Guid{}, kAllInterfacesSetFlags)) return false;
+  if (!all.Create(os.desktop.GetDesktopWindow(), Guid{}, kAllInterfacesSetFlags)) return false;
   std::u16string link;
   DeviceNodeList matches;
   if (!ReadMountLink(os, drive, link) ||

@@ -34,7 +34,7 @@ struct HookProcessState {
 // destruction, which closes the handle.
 class HookSession {
  public:
-  HookSession(platform::Synchronization& os, HookProcessState state)
+  HookSession(platform::SynchronizationServices os, HookProcessState state)
       : os_(os), state_(state) {}
   HookSession(const HookSession&) = delete;
   HookSession& operator=(const HookSession&) = delete;
@@ -55,9 +55,9 @@ class HookSession {
   template <typename Call>
   auto UnderMutex(Call call);
 
-  platform::Synchronization& os_;
+  platform::SynchronizationServices os_;
   HookProcessState state_;
-  platform::UniqueHandle mutex_{os_};
+  platform::UniqueHandle mutex_{os_.kernel};
 };
 
 }  // namespace ejectra::helper

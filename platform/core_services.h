@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "platform/kernel_base.h"
 #include "platform/types.h"
 
 namespace ejectra::platform {
@@ -68,26 +69,30 @@ class RegistryReader {
   virtual std::int32_t RegCloseKey(RegKey key) = 0;
 };
 
-// kernel32: DOS device names, pauses and the thread's last error.
-class Kernel {
+// kernel32: DOS device names.
+class DosDevices {
  public:
-  virtual ~Kernel() = default;
+  virtual ~DosDevices() = default;
 
   // Returns the number of characters stored (a list of NUL-terminated
   // targets ending in an extra NUL), or 0 on failure.
   virtual std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                         std::uint32_t capacity) = 0;
-  virtual void Sleep(std::uint32_t milliseconds) = 0;
-  virtual ErrorCode GetLastError() = 0;
-  virtual void SetLastError(ErrorCode error) = 0;
 };
 
-// user32 and shlwapi: the owner window of device sets and the bounded copy.
-class Shell {
+// user32: the desktop window, owner of the device sets.
+class Desktop {
  public:
-  virtual ~Shell() = default;
+  virtual ~Desktop() = default;
 
   virtual WindowHandle GetDesktopWindow() = 0;
+};
+
+// shlwapi: the bounded string copy.
+class Strings {
+ public:
+  virtual ~Strings() = default;
+
   // Copies at most capacity - 1 characters and always terminates `target`
   // when capacity is positive.
   virtual char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) = 0;
@@ -97,8 +102,10 @@ class Shell {
 struct CoreServices {
   DeviceConfig& devices;
   RegistryReader& registry;
-  Kernel& kernel;
-  Shell& shell;
+  DosDevices& dosDevices;
+  Desktop& desktop;
+  Strings& strings;
+  KernelBase& kernel;
 
   // The thread's last error, which the device services report through.
   ErrorCode GetLastError() const { return kernel.GetLastError(); }

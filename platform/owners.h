@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/core_services.h"
+#include "platform/kernel_base.h"
 #include "platform/process_services.h"
 #include "platform/shell_services.h"
 #include "platform/synchronization.h"
@@ -26,7 +27,7 @@ struct RegKeyTraits {
 using UniqueRegKey = UniqueOwner<RegKeyTraits>;
 
 struct HandleTraits {
-  using Seam = Synchronization;
+  using Seam = KernelBase;
   using Value = Handle;
   static constexpr Value kEmpty = 0;
   static void Close(Seam& os, Value handle) noexcept { os.CloseHandle(handle); }
@@ -34,10 +35,10 @@ struct HandleTraits {
 using UniqueHandle = UniqueOwner<HandleTraits>;
 
 struct ModuleTraits {
-  using Seam = Modules;
+  using Seam = const ProcessServices;
   using Value = ModuleHandle;
   static constexpr Value kEmpty = 0;
-  static void Close(Seam& modules, Value module) noexcept { modules.FreeLibrary(module); }
+  static void Close(Seam& os, Value module) noexcept { os.modules.FreeLibrary(module); }
 };
 using UniqueModule = UniqueOwner<ModuleTraits>;
 

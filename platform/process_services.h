@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/calling_convention.h"
+#include "platform/kernel_base.h"
 #include "platform/types.h"
 
 namespace ejectra::platform {
@@ -39,8 +40,6 @@ class Modules {
   virtual std::uint32_t GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) = 0;
   // The string `id` of the running program's string table; empty when missing.
   virtual std::u16string LoadStringW(std::uint32_t id) = 0;
-  virtual ErrorCode GetLastError() = 0;
-  virtual void SetLastError(ErrorCode error) = 0;
 };
 
 // kernel32 and shell32: the process's drives and command line.
@@ -143,6 +142,11 @@ struct ProcessServices {
   Output& output;
   VersionInfo& version;
   Com& com;
+  KernelBase& kernel;
+
+  // The thread's last error, which the module calls report through.
+  ErrorCode GetLastError() const { return kernel.GetLastError(); }
+  void SetLastError(ErrorCode error) const { kernel.SetLastError(error); }
 };
 
 }  // namespace ejectra::platform

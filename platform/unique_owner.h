@@ -12,8 +12,12 @@
 //
 // A seam whose calls report through the last error offers GetLastError and
 // SetLastError; the owner keeps the error around the close for such seams.
+//
+// The owner keeps a pointer to its seam, so the seam must outlive it: a
+// temporary one (a bundle returned by value) does not compile.
 #pragma once
 
+#include <type_traits>
 #include <utility>
 
 #include "platform/types.h"
@@ -28,6 +32,8 @@ class UniqueOwner {
 
   explicit UniqueOwner(Seam& seam, Value value = Traits::kEmpty) noexcept
       : seam_(&seam), value_(value) {}
+  explicit UniqueOwner(const std::remove_const_t<Seam>&& seam,
+                       Value value = Traits::kEmpty) = delete;
   ~UniqueOwner() { reset(); }
   UniqueOwner(UniqueOwner&& other) noexcept : seam_(other.seam_), value_(other.release()) {}
   UniqueOwner& operator=(UniqueOwner&& other) noexcept {

@@ -16,15 +16,13 @@ std::u16string FolderOf(std::u16string path) {
 
 }  // namespace
 
-CPullcoreLibrary::CPullcoreLibrary(platform::Modules& modules, platform::Output& output,
-                                   bool load)
-    : modules_(modules), output_(output) {
+CPullcoreLibrary::CPullcoreLibrary(const platform::ProcessServices& os, bool load) : os_(os) {
   if (load) Load();
 }
 
 std::u16string CPullcoreLibrary::FolderOfProgram() {
   std::u16string path(kPathCapacity, u'\0');
-  const std::uint32_t length = modules_.GetModuleFileNameW(0, path.data(), kPathCapacity);
+  const std::uint32_t length = os_.modules.GetModuleFileNameW(0, path.data(), kPathCapacity);
   if (length == 0 || length >= kPathCapacity) return {};
   path.resize(length);
   return FolderOf(path);
@@ -32,7 +30,7 @@ std::u16string CPullcoreLibrary::FolderOfProgram() {
 
 std::u16string CPullcoreLibrary::SystemFolder() {
   std::u16string path(kPathCapacity, u'\0');
-  const std::uint32_t length = modules_.GetSystemDirectoryW(path.data(), kPathCapacity);
+  const std::uint32_t length = os_.modules.GetSystemDirectoryW(path.data(), kPathCapacity);
   if (length == 0 || length >= kPathCapacity) return {};
   path.resize(length);
   return path;
@@ -44,7 +42,7 @@ void CPullcoreLibrary::Load() {
   for (const std::u16string& folder : {FolderOfProgram(), SystemFolder()}) {
     if (folder.empty()) continue;
     const std::u16string path = folder + u'\\' + kFileName;
-    module_.reset(modules_.LoadLibraryW(path.c_str()));
+    module_.reset(os_.modules.LoadLibraryW(path.c_str()));
     if (module_) break;
   }
   if (!module_) return;
@@ -61,8 +59,8 @@ void CPullcoreLibrary::Load() {
 
 platform::ProcAddress CPullcoreLibrary::Resolve(std::u16string_view name) {
   // GetProcAddress takes narrow names: the thread's ANSI code page.
-  const std::string narrow = output_.WideCharToMultiByte(name);
-  return modules_.GetProcAddress(module_.get(), narrow.c_str());
+  const std::string narrow = os_.output.WideCharToMultiByte(name);
+  return os_.modules.GetProcAddress(module_.get(), narrow.c_str());
 }
 
 int CPullcoreLibrary::IsRemovableHardwareDrive(int drive) const {

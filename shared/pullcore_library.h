@@ -23,7 +23,7 @@ class CPullcoreLibrary {
   // and then in the system folder, never along the search path.
   static constexpr char16_t kFileName[] = u"PULLCORE.DLL";
 
-  CPullcoreLibrary(platform::Modules& modules, platform::Output& output, bool load);
+  CPullcoreLibrary(const platform::ProcessServices& os, bool load);
   CPullcoreLibrary(const CPullcoreLibrary&) = delete;
   CPullcoreLibrary& operator=(const CPullcoreLibrary&) = delete;
 
@@ -41,9 +41,8 @@ class CPullcoreLibrary {
   std::u16string FolderOfProgram();
   std::u16string SystemFolder();
 
-  platform::Modules& modules_;
-  platform::Output& output_;
-  platform::UniqueModule module_{modules_};  // freed when the binding goes
+  const platform::ProcessServices os_;
+  platform::UniqueModule module_{os_};  // freed when the binding goes
   IsRemovableEntry isRemovable_ = nullptr;
   IsRemovableExEntry isRemovableEx_ = nullptr;
   RemoveEntry remove_ = nullptr;

@@ -62,7 +62,7 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
 }
 
 CUnplugTool::CUnplugTool(const ProcessServices& os)
-    : os_(os), library_(os.modules, os.output, /*load=*/true) {}
+    : os_(os), library_(os, /*load=*/true) {}
 
 bool CUnplugTool::ParseCommandLine(UnplugOptions& options) {
   std::vector<std::u16string> args;

@@ -50,7 +50,7 @@ bool CWizPageSelectDrive::OnSetActive(WindowHandle page) {
 bool CWizPageSelectDrive::FillDriveList(WindowHandle list) {
   platform::Windows& windows = os_.windows;
   // Loaded for this scan only.
-  const CPullcoreLibrary library(os_.process.modules, os_.process.output, true);
+  const CPullcoreLibrary library(os_.process, true);
   if (!library.IsLoaded()) return false;
   RemovableDriveScan scan(os_.process.process.GetLogicalDrives(), library);
   while (const auto found = scan.Next()) {

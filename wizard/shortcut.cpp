@@ -146,7 +146,7 @@ bool CreateDriveShortcut(const WizardServices& os, WindowHandle owner, int drive
 }
 
 bool CreateShortcutsForAllDrives(const WizardServices& os, WindowHandle owner) {
-  const CPullcoreLibrary library(os.process.modules, os.process.output, true);
+  const CPullcoreLibrary library(os.process, true);
   if (!library.IsLoaded()) return false;
   Modules& modules = os.process.modules;
   RemovableDriveScan scan(os.process.process.GetLogicalDrives(), library);

@@ -2,11 +2,13 @@
 
 #include "core/dll/platform_session.h"
 #include "platform/win32/win32_core_services.h"
+#include "platform/win32/win32_kernel_base.h"
 
 namespace ejectra::dll {
 
 struct PlatformSession::State {
-  platform::win32::Win32CoreServices services;
+  platform::win32::Win32KernelBase kernel;
+  platform::win32::Win32CoreServices services{kernel};
 };
 
 PlatformSession::PlatformSession() noexcept : state_(new (std::nothrow) State) {

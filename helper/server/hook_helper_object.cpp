@@ -18,7 +18,8 @@ namespace {
 // It is made with one reference, its maker's.
 class CPullcoreHookHelper final : public IPullcoreHookHelper {
  public:
-  CPullcoreHookHelper(platform::Synchronization& os, HookProcessState hook, ServerLocks& locks)
+  CPullcoreHookHelper(platform::SynchronizationServices os, HookProcessState hook,
+                      ServerLocks& locks)
       : m_locks(locks), m_session(os, hook) {
     m_locks.Lock();
   }

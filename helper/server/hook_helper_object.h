@@ -31,7 +31,7 @@ class PullcoreHookLibrary final : public platform::HookLibrary {
 // answer. Each object it makes holds a lock on the server while it lives.
 class HookHelperFactory final : public IClassFactory {
  public:
-  HookHelperFactory(platform::Synchronization& os, HookProcessState hook, ServerLocks& locks)
+  HookHelperFactory(platform::SynchronizationServices os, HookProcessState hook, ServerLocks& locks)
       : os_(os), hook_(hook), locks_(locks) {}
   HookHelperFactory(const HookHelperFactory&) = delete;
   HookHelperFactory& operator=(const HookHelperFactory&) = delete;
@@ -45,7 +45,7 @@ class HookHelperFactory final : public IClassFactory {
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
  private:
-  platform::Synchronization& os_;
+  platform::SynchronizationServices os_;
   HookProcessState hook_;
   ServerLocks& locks_;
 };

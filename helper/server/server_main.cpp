@@ -14,6 +14,7 @@
 #include "helper/server/registration.h"
 #include "helper/server_lifetime.h"
 #include "platform/owners.h"
+#include "platform/win32/win32_kernel_base.h"
 #include "platform/win32/win32_synchronization.h"
 
 namespace {
@@ -31,8 +32,10 @@ struct ServerModule {
   }
   const DWORD mainThread;
   const bool initFailed;
-  platform::win32::Win32Synchronization os;
-  platform::UniqueHandle shutdownEvent{os};
+  platform::win32::Win32KernelBase kernel;
+  platform::win32::Win32Synchronization sync;
+  const platform::SynchronizationServices os{sync, kernel};
+  platform::UniqueHandle shutdownEvent{kernel};
   std::optional<helper::ServerLocks> locks;
   std::optional<helper::HookHelperFactory> factory;
 };
@@ -59,9 +62,9 @@ DWORD WINAPI Monitor(void* locks) noexcept {
 
 HRESULT Serve(bool forActivation) {
   ServerModule& module = g_module;
-  module.shutdownEvent.reset(module.os.CreateEventW(false, false, nullptr));
+  module.shutdownEvent.reset(module.sync.CreateEventW(false, false, nullptr));
   if (!module.shutdownEvent) return E_FAIL;
-  module.locks.emplace(module.os, module.shutdownEvent.get());
+  module.locks.emplace(module.sync, module.shutdownEvent.get());
   if (forActivation) module.locks->ArmIdleShutdown();
   module.factory.emplace(module.os, helper::HookProcessState{g_lHookRefCount, g_hookLibrary},
                          *module.locks);
@@ -70,7 +73,7 @@ HRESULT Serve(bool forActivation) {
                                          CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
   if (FAILED(result)) return result;
   const platform::UniqueHandle monitor(
-      module.os, reinterpret_cast<platform::Handle>(
+      module.kernel, reinterpret_cast<platform::Handle>(
                      CreateThread(nullptr, 0, Monitor, &*module.locks, 0, nullptr)));
   if (!monitor) {
     CoRevokeClassObject(cookie);
@@ -94,7 +97,7 @@ HRESULT Serve(bool forActivation) {
 // serving may meet an exhausted memory, which ends the program with
 // E_OUTOFMEMORY as its exit code.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) try {
-  const platform::UniqueHandle mutex(g_module.os, g_module.os.CreateMutexW(helper::kHookMutexName));
+  const platform::UniqueHandle mutex(g_module.kernel, g_module.sync.CreateMutexW(helper::kHookMutexName));
   if (!mutex) return 1;
   if (g_module.initFailed) return -1;
   const auto* commandLine = reinterpret_cast<const char16_t*>(GetCommandLineW());

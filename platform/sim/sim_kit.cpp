@@ -1,9 +1,17 @@
 #include "platform/sim/sim_kit.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
 namespace ejectra::platform::sim {
+
+void SimFault(std::string_view message) {
+  std::fprintf(stderr, "simulated world: %.*s\n", static_cast<int>(message.size()), message.data());
+  std::fflush(stderr);
+  std::abort();
+}
 
 void SimClock::At(std::uint64_t milliseconds, std::function<void()> action) {
   scheduled_.emplace(milliseconds, std::move(action));

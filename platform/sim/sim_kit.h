@@ -19,6 +19,11 @@
 
 namespace ejectra::platform::sim {
 
+// A mistake in the world a test set up that no answer of Windows stands for
+// (a wait that could never end): says so on standard error and aborts the
+// test program, so that the test that caused it fails.
+[[noreturn]] void SimFault(std::string_view message);
+
 // Time that passes only when a fake waits or sleeps; never for real.
 class SimClock {
  public:

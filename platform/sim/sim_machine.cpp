@@ -158,7 +158,7 @@ void SimMachine::Remove(DevInst node) {
   }
 }
 
-// --- Kernel and shell -------------------------------------------------------
+// --- DOS names and strings -------------------------------------------------------
 
 std::uint32_t SimMachine::QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                           std::uint32_t capacity) {
@@ -179,11 +179,6 @@ std::uint32_t SimMachine::QueryDosDeviceW(const char16_t* deviceName, char16_t* 
   if (list.size() > capacity) return fail(kErrorInsufficientBuffer);
   std::copy(list.begin(), list.end(), targets);
   return static_cast<std::uint32_t>(list.size());
-}
-
-void SimMachine::Sleep(std::uint32_t milliseconds) {
-  Enter("Sleep", std::to_string(milliseconds));
-  world_.clock.Advance(milliseconds);
 }
 
 char16_t* SimMachine::StrCpyNW(char16_t* target, const char16_t* source, int capacity) {

@@ -1,8 +1,9 @@
 // The device removal core's services on a simulated world, answering as
 // Windows does: the same results, failure values, last-error codes and
-// buffer rules. Sleep passes the world's virtual time; every call is logged
-// by its name and fails as planned (a CONFIGRET for configuration manager
-// calls, an LSTATUS for registry calls, the last error for the others).
+// buffer rules; the last error and pauses are the world's kernel base. Every
+// call is logged by its name and fails as planned (a CONFIGRET for
+// configuration manager calls, an LSTATUS for registry calls, the last error
+// for the others).
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,10 @@
 
 namespace ejectra::platform::sim {
 
-class SimMachine final : public DeviceConfig, public Kernel, public Shell {
+class SimMachine final : public DeviceConfig,
+                         public DosDevices,
+                         public Desktop,
+                         public Strings {
  public:
   static constexpr WindowHandle kDesktopWindow = 0x10010;
 
@@ -25,7 +29,9 @@ class SimMachine final : public DeviceConfig, public Kernel, public Shell {
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
-  CoreServices Services() { return CoreServices{*this, registry_, *this, *this}; }
+  CoreServices Services() {
+    return CoreServices{*this, registry_, *this, *this, *this, world_.kernel};
+  }
   SimWorld& World() { return world_; }
   // The machine, for a test to change; the fake's indexes are rebuilt.
   MachineState& State() {
@@ -65,15 +71,14 @@ class SimMachine final : public DeviceConfig, public Kernel, public Shell {
   ConfigRet CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType, char16_t* vetoName,
                                      std::uint32_t vetoNameLength, std::uint32_t flags) override;
 
-  // Kernel
+  // DosDevices
   std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                 std::uint32_t capacity) override;
-  void Sleep(std::uint32_t milliseconds) override;
-  ErrorCode GetLastError() override { return world_.lastError; }
-  void SetLastError(ErrorCode error) override { world_.lastError = error; }
 
-  // Shell
+  // Desktop
   WindowHandle GetDesktopWindow() override { return kDesktopWindow; }
+
+  // Strings
   char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) override;
 
  private:

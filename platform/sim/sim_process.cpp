@@ -67,6 +67,10 @@ ModuleHandle SimProcess::LoadLibraryW(const char16_t* path) {
 }
 
 ProcAddress SimProcess::GetProcAddress(ModuleHandle module, const char* name) {
+  if (const auto fault = world_.calls.Enter("GetProcAddress", name ? name : "")) {
+    Fail(*fault);
+    return nullptr;
+  }
   const auto loaded = modules_.find(module);
   if (loaded == modules_.end()) {
     Fail(kErrorInvalidHandle);
@@ -120,6 +124,10 @@ std::uint32_t SimProcess::GetSystemDirectoryW(char16_t* path, std::uint32_t capa
 }
 
 std::u16string SimProcess::LoadStringW(std::uint32_t id) {
+  if (const auto fault = world_.calls.Enter("LoadStringW", std::to_string(id))) {
+    Fail(*fault);
+    return {};
+  }
   const auto it = strings.find(id);
   return it == strings.end() ? std::u16string() : it->second;
 }
@@ -127,6 +135,7 @@ std::u16string SimProcess::LoadStringW(std::uint32_t id) {
 // --- Process ----------------------------------------------------------------
 
 std::uint32_t SimProcess::GetLogicalDrives() {
+  if (const auto fault = world_.calls.Enter("GetLogicalDrives")) return Fail(*fault);
   return logicalDrives.value_or(world_.machine.DriveMask());
 }
 
@@ -160,10 +169,16 @@ int SimProcess::MessageBoxW(WindowHandle, const char16_t* text, const char16_t* 
 // --- Version resources ------------------------------------------------------
 
 std::uint32_t SimProcess::GetFileVersionInfoSizeW(const char16_t* path) {
+  if (const auto fault = world_.calls.Enter("GetFileVersionInfoSizeW", Utf16ToUtf8(View(path)))) {
+    return Fail(*fault);
+  }
   return versions.count(View(path)) ? sizeof(std::uint32_t) : Fail(kErrorResourceTypeNotFound);
 }
 
 bool SimProcess::GetFileVersionInfoW(const char16_t* path, std::uint32_t size, void* block) {
+  if (const auto fault = world_.calls.Enter("GetFileVersionInfoW", Utf16ToUtf8(View(path)))) {
+    return Fail(*fault);
+  }
   if (size < sizeof(std::uint32_t) || !versions.count(View(path))) return false;
   // The block holds the number of the resource it stands for.
   const auto number = static_cast<std::uint32_t>(versionBlocks_.size());
@@ -174,6 +189,9 @@ bool SimProcess::GetFileVersionInfoW(const char16_t* path, std::uint32_t size, v
 
 bool SimProcess::VerQueryValueW(const void* block, const char16_t* subBlock, const void** value,
                                 std::uint32_t* length) {
+  if (const auto fault = world_.calls.Enter("VerQueryValueW", Utf16ToUtf8(View(subBlock)))) {
+    return Fail(*fault);
+  }
   std::uint32_t number;
   std::memcpy(&number, block, sizeof number);
   if (number >= versionBlocks_.size() || !subBlock) return false;

@@ -39,7 +39,9 @@ class SimProcess final : public Modules, public Process, public Output, public V
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
 
-  ProcessServices Services() { return ProcessServices{*this, *this, *this, *this, *this}; }
+  ProcessServices Services() {
+    return ProcessServices{*this, *this, *this, *this, *this, world_.kernel};
+  }
 
   // --- What the process is given -------------------------------------------
   std::u16string programPath = u"C:\\Program Files\\Ejectra\\ejectrac.exe";
@@ -66,8 +68,6 @@ class SimProcess final : public Modules, public Process, public Output, public V
                                    std::uint32_t capacity) override;
   std::uint32_t GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) override;
   std::u16string LoadStringW(std::uint32_t id) override;
-  ErrorCode GetLastError() override { return world_.lastError; }
-  void SetLastError(ErrorCode error) override { world_.lastError = error; }
 
   // Process
   std::uint32_t GetLogicalDrives() override;

@@ -163,7 +163,7 @@ class SimShellLink final : public IShellLinkWMirror {
 
 }  // namespace
 
-Hresult SimShell::SHGetSpecialFolderLocation(WindowHandle, int folder, ItemIdList* list) {
+Hresult SimShellFolders::SHGetSpecialFolderLocation(WindowHandle, int folder, ItemIdList* list) {
   if (list) *list = 0;
   if (const auto fault = world_.calls.Enter("SHGetSpecialFolderLocation", std::to_string(folder))) {
     return static_cast<Hresult>(*fault);
@@ -175,7 +175,7 @@ Hresult SimShell::SHGetSpecialFolderLocation(WindowHandle, int folder, ItemIdLis
   return kSOk;
 }
 
-bool SimShell::SHGetPathFromIDListW(ItemIdList list, char16_t* path) {
+bool SimShellFolders::SHGetPathFromIDListW(ItemIdList list, char16_t* path) {
   if (world_.calls.Enter("SHGetPathFromIDListW")) return false;
   const auto it = lists_.find(list);
   if (it == lists_.end() || !path || it->second.size() >= kMaxPath) return false;
@@ -184,12 +184,12 @@ bool SimShell::SHGetPathFromIDListW(ItemIdList list, char16_t* path) {
   return true;
 }
 
-void SimShell::ILFree(ItemIdList list) {
+void SimShellFolders::ILFree(ItemIdList list) {
   world_.calls.Enter("ILFree");
   lists_.erase(list);
 }
 
-std::uint32_t SimShell::GetFileAttributesW(const char16_t* path) {
+std::uint32_t SimShellFolders::GetFileAttributesW(const char16_t* path) {
   if (const auto fault = world_.calls.Enter("GetFileAttributesW", Utf16ToUtf8(View(path)))) {
     world_.lastError = *fault;
     return kInvalidFileAttributes;
@@ -200,7 +200,7 @@ std::uint32_t SimShell::GetFileAttributesW(const char16_t* path) {
   return kInvalidFileAttributes;
 }
 
-bool SimShell::IsFolder(std::u16string_view path) const {
+bool SimShellFolders::IsFolder(std::u16string_view path) const {
   while (path.ends_with(u'\\')) path.remove_suffix(1);
   if (path.empty()) return false;
   const std::u16string folder = std::u16string(path) + u'\\';

@@ -14,11 +14,11 @@
 
 namespace ejectra::platform::sim {
 
-class SimShell final : public ShellFolders {
+class SimShellFolders final : public ShellFolders {
  public:
-  explicit SimShell(SimWorld& world) : world_(world) {}
-  SimShell(const SimShell&) = delete;
-  SimShell& operator=(const SimShell&) = delete;
+  explicit SimShellFolders(SimWorld& world) : world_(world) {}
+  SimShellFolders(const SimShellFolders&) = delete;
+  SimShellFolders& operator=(const SimShellFolders&) = delete;
 
   // The item ID lists handed out and not yet freed.
   std::size_t LiveIdLists() const { return lists_.size(); }

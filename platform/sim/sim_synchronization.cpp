@@ -17,65 +17,43 @@ Handle SimSynchronization::Fail(ErrorCode error) {
   return 0;
 }
 
-Handle SimSynchronization::Hand(std::uint32_t object) {
-  const Handle handle = nextHandle_;
-  nextHandle_ += 4;
-  handles_.emplace(handle, object);
-  return handle;
-}
-
-SimSynchronization::Object* SimSynchronization::Lookup(Handle handle) {
-  const auto it = handles_.find(handle);
-  if (it == handles_.end()) return nullptr;
-  return &objects_.at(it->second);
-}
-
-bool SimSynchronization::HoldsAMutex() const {
-  return std::any_of(objects_.begin(), objects_.end(),
-                     [](const auto& entry) { return !entry.second.isEvent && entry.second.owned; });
-}
-
 Handle SimSynchronization::CreateMutexW(const char16_t* name) {
   if (const auto fault = world_.calls.Enter("CreateMutexW", Named(name))) return Fail(*fault);
-  if (name) {
-    if (const auto it = names_.find(std::u16string_view(name)); it != names_.end()) {
-      if (objects_.at(it->second).isEvent) return Fail(kErrorInvalidHandle);
-      world_.lastError = kErrorAlreadyExists;
-      return Hand(it->second);
-    }
+  SimKernelObjects& objects = world_.kernelObjects;
+  if (const std::uint32_t existing = name ? objects.Find(name) : 0) {
+    if (objects.Object(existing).isEvent) return Fail(kErrorInvalidHandle);
+    world_.lastError = kErrorAlreadyExists;
+    return objects.Open(existing);
   }
-  const std::uint32_t object = nextObject_++;
-  objects_[object] = Object{};
-  if (name) names_.emplace(name, object);
+  const std::uint32_t object = objects.Create(SimKernelObject{}, name);
   world_.lastError = kErrorSuccess;
-  return Hand(object);
+  return objects.Open(object);
 }
 
 Handle SimSynchronization::OpenMutexW(std::uint32_t access, bool, const char16_t* name) {
   if (const auto fault = world_.calls.Enter("OpenMutexW", Named(name))) return Fail(*fault);
   if (!name) return Fail(kErrorInvalidParameter);
-  const auto it = names_.find(std::u16string_view(name));
-  if (it == names_.end()) return Fail(kErrorFileNotFound);
-  if (objects_.at(it->second).isEvent) return Fail(kErrorInvalidHandle);
+  SimKernelObjects& objects = world_.kernelObjects;
+  const std::uint32_t object = objects.Find(name);
+  if (object == 0) return Fail(kErrorFileNotFound);
+  if (objects.Object(object).isEvent) return Fail(kErrorInvalidHandle);
   if (!(access & kSynchronize)) return Fail(kErrorAccessDenied);  // it could not be waited on
-  return Hand(it->second);
+  return objects.Open(object);
 }
 
 Handle SimSynchronization::CreateEventW(bool manualReset, bool initialState,
                                         const char16_t* name) {
   if (const auto fault = world_.calls.Enter("CreateEventW", Named(name))) return Fail(*fault);
-  if (name) {
-    if (const auto it = names_.find(std::u16string_view(name)); it != names_.end()) {
-      if (!objects_.at(it->second).isEvent) return Fail(kErrorInvalidHandle);
-      world_.lastError = kErrorAlreadyExists;
-      return Hand(it->second);
-    }
+  SimKernelObjects& objects = world_.kernelObjects;
+  if (const std::uint32_t existing = name ? objects.Find(name) : 0) {
+    if (!objects.Object(existing).isEvent) return Fail(kErrorInvalidHandle);
+    world_.lastError = kErrorAlreadyExists;
+    return objects.Open(existing);
   }
-  const std::uint32_t object = nextObject_++;
-  objects_[object] = Object{true, manualReset, initialState, false};
-  if (name) names_.emplace(name, object);
+  const std::uint32_t object =
+      objects.Create(SimKernelObject{true, manualReset, initialState, false}, name);
   world_.lastError = kErrorSuccess;
-  return Hand(object);
+  return objects.Open(object);
 }
 
 std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32_t milliseconds) {
@@ -83,7 +61,8 @@ std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32
     Fail(*fault);
     return kWaitFailed;
   }
-  Object* object = Lookup(handle);
+  const auto lookup = [&] { return world_.kernelObjects.Lookup(handle); };
+  SimKernelObject* object = lookup();
   if (!object) {
     Fail(kErrorInvalidHandle);
     return kWaitFailed;
@@ -95,15 +74,14 @@ std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32
   const std::uint64_t start = world_.clock.Now();
   const std::uint64_t deadline = milliseconds == kInfinite ? UINT64_MAX : start + milliseconds;
   // Time passes, and what is scheduled happens, until the event is signalled.
-  while (!(object = Lookup(handle)) || !object->signalled) {
+  while (!(object = lookup()) || !object->signalled) {
     if (!object) {
       Fail(kErrorInvalidHandle);
       return kWaitFailed;
     }
     if (!world_.clock.RunNext(deadline)) {
-      if (milliseconds == kInfinite) {  // nothing will ever signal it: the wait cannot end
-        Fail(kErrorInvalidHandle);
-        return kWaitFailed;
+      if (milliseconds == kInfinite) {
+        SimFault("WaitForSingleObject(INFINITE) on an event that nothing will ever signal");
       }
       world_.clock.Advance(deadline - world_.clock.Now());
       return kWaitTimeout;
@@ -115,7 +93,7 @@ std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32
 
 bool SimSynchronization::ReleaseMutex(Handle mutex) {
   if (const auto fault = world_.calls.Enter("ReleaseMutex")) return Fail(*fault);
-  Object* object = Lookup(mutex);
+  SimKernelObject* object = world_.kernelObjects.Lookup(mutex);
   if (!object || object->isEvent) return Fail(kErrorInvalidHandle);
   if (!object->owned) return Fail(kErrorNotOwner);
   object->owned = false;
@@ -124,30 +102,10 @@ bool SimSynchronization::ReleaseMutex(Handle mutex) {
 
 bool SimSynchronization::SetEvent(Handle event) {
   if (const auto fault = world_.calls.Enter("SetEvent")) return Fail(*fault);
-  Object* object = Lookup(event);
+  SimKernelObject* object = world_.kernelObjects.Lookup(event);
   if (!object || !object->isEvent) return Fail(kErrorInvalidHandle);
   object->signalled = true;
   return true;
-}
-
-bool SimSynchronization::CloseHandle(Handle handle) {
-  if (const auto fault = world_.calls.Enter("CloseHandle")) return Fail(*fault);
-  const auto it = handles_.find(handle);
-  if (it == handles_.end()) return Fail(kErrorInvalidHandle);
-  const std::uint32_t object = it->second;
-  handles_.erase(it);
-  const bool stillHeld = std::any_of(handles_.begin(), handles_.end(),
-                                     [&](const auto& entry) { return entry.second == object; });
-  if (!stillHeld) {
-    objects_.erase(object);
-    std::erase_if(names_, [&](const auto& entry) { return entry.second == object; });
-  }
-  return true;
-}
-
-void SimSynchronization::Sleep(std::uint32_t milliseconds) {
-  world_.calls.Enter("Sleep", std::to_string(milliseconds));
-  world_.clock.Advance(milliseconds);
 }
 
 std::int32_t SimSynchronization::InterlockedIncrement(std::atomic<std::int32_t>& addend) {

@@ -1,5 +1,5 @@
-// Mutexes, events, pauses and interlocked counts on a simulated world, and
-// the hook library's instance. There is one thread: a wait on a mutex takes
+// Mutexes, events and interlocked counts on a simulated world, and the hook
+// library's instance; their handles are the world's (SimKernelObjects). There is one thread: a wait on a mutex takes
 // it, a wait on an event lets the world's clock run (and what is scheduled
 // on it happen) until the event is signalled or the time is up. What other
 // threads do comes from the clock's schedule or from actions run on a call
@@ -21,9 +21,10 @@ class SimSynchronization final : public Synchronization {
   SimSynchronization(const SimSynchronization&) = delete;
   SimSynchronization& operator=(const SimSynchronization&) = delete;
 
-  std::size_t OpenHandles() const { return handles_.size(); }
+  std::size_t OpenHandles() const { return world_.kernelObjects.OpenHandles(); }
   // Whether some handle holds a mutex now.
-  bool HoldsAMutex() const;
+  bool HoldsAMutex() const { return world_.kernelObjects.HoldsAMutex(); }
+  SynchronizationServices Services() { return SynchronizationServices{*this, world_.kernel}; }
 
   Handle CreateMutexW(const char16_t* name) override;
   Handle OpenMutexW(std::uint32_t access, bool inherit, const char16_t* name) override;
@@ -31,33 +32,15 @@ class SimSynchronization final : public Synchronization {
   std::uint32_t WaitForSingleObject(Handle object, std::uint32_t milliseconds) override;
   bool ReleaseMutex(Handle mutex) override;
   bool SetEvent(Handle event) override;
-  bool CloseHandle(Handle object) override;
-  void Sleep(std::uint32_t milliseconds) override;
   std::int32_t InterlockedIncrement(std::atomic<std::int32_t>& addend) override;
   std::int32_t InterlockedDecrement(std::atomic<std::int32_t>& addend) override;
   std::int32_t InterlockedExchangeAdd(std::atomic<std::int32_t>& addend,
                                       std::int32_t value) override;
-  ErrorCode GetLastError() override { return world_.lastError; }
-  void SetLastError(ErrorCode error) override { world_.lastError = error; }
 
  private:
-  struct Object {
-    bool isEvent = false;
-    bool manualReset = false;
-    bool signalled = false;  // an event's state
-    bool owned = false;      // a mutex's state
-  };
-
-  Handle Hand(std::uint32_t object);
-  Object* Lookup(Handle handle);
   Handle Fail(ErrorCode error);
 
   SimWorld& world_;
-  std::map<std::uint32_t, Object> objects_;           // by number
-  std::map<std::u16string, std::uint32_t, LessIgnoringAsciiCase> names_;
-  std::map<Handle, std::uint32_t> handles_;            // handle -> object number
-  std::uint32_t nextObject_ = 1;
-  Handle nextHandle_ = 0x40;
 };
 
 // The hook library's instance: Start answers a hook handle (0 when the

@@ -1,6 +1,7 @@
 // One simulated machine and what runs on it. Every fake of the seam is a
 // view of one world: they read and change the same machine, pass the same
-// time, log to the same record and share the thread's last error.
+// time, log to the same record, share the thread's last error and the kernel
+// objects, and reach them through one kernel base.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "platform/process_services.h"
 #include "platform/shell_services.h"
 #include "platform/sim/machine_state.h"
+#include "platform/sim/sim_kernel_base.h"
 #include "platform/sim/sim_kit.h"
 #include "platform/text.h"
 
@@ -49,11 +51,15 @@ using SimFile = std::variant<SimShortcut, std::string>;
 struct SimWorld {
   SimWorld() = default;
   explicit SimWorld(MachineState state) : machine(std::move(state)) {}
+  SimWorld(const SimWorld&) = delete;  // its kernel base refers to it
+  SimWorld& operator=(const SimWorld&) = delete;
 
   MachineState machine;
   SimClock clock;
   SimCalls calls;
   ErrorCode lastError = 0;
+  SimKernelObjects kernelObjects;
+  SimKernelBase kernel{*this};
   // The registry view a program sees by default: k32 for a 32-bit program
   // on 64-bit Windows.
   RegistryView processView = RegistryView::k64;

@@ -172,10 +172,6 @@ std::uint32_t Win32CoreServices::QueryDosDeviceW(const char16_t* deviceName, cha
   return ::QueryDosDeviceW(Wide(deviceName), Wide(targets), capacity);
 }
 
-void Win32CoreServices::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
-ErrorCode Win32CoreServices::GetLastError() { return ::GetLastError(); }
-void Win32CoreServices::SetLastError(ErrorCode error) { ::SetLastError(error); }
-
 WindowHandle Win32CoreServices::GetDesktopWindow() {
   return reinterpret_cast<WindowHandle>(::GetDesktopWindow());
 }

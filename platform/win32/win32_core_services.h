@@ -7,9 +7,15 @@
 
 namespace ejectra::platform::win32 {
 
-class Win32CoreServices final : public DeviceConfig, public Kernel, public Shell {
+class Win32CoreServices final : public DeviceConfig,
+                                public DosDevices,
+                                public Desktop,
+                                public Strings {
  public:
-  CoreServices Services() { return CoreServices{*this, registry_, *this, *this}; }
+  explicit Win32CoreServices(KernelBase& kernel) : kernel_(kernel) {}
+  CoreServices Services() {
+    return CoreServices{*this, registry_, *this, *this, *this, kernel_};
+  }
 
   DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
                                      std::uint32_t flags) override;
@@ -39,15 +45,13 @@ class Win32CoreServices final : public DeviceConfig, public Kernel, public Shell
 
   std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                 std::uint32_t capacity) override;
-  void Sleep(std::uint32_t milliseconds) override;
-  ErrorCode GetLastError() override;
-  void SetLastError(ErrorCode error) override;
 
   WindowHandle GetDesktopWindow() override;
   char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) override;
 
  private:
   Win32Registry registry_;
+  KernelBase& kernel_;
 };
 
 }  // namespace ejectra::platform::win32

@@ -68,9 +68,6 @@ std::u16string Win32ProcessServices::LoadStringW(std::uint32_t id) {
   return std::u16string(Utf16(text), static_cast<std::size_t>(length));
 }
 
-ErrorCode Win32ProcessServices::GetLastError() { return ::GetLastError(); }
-void Win32ProcessServices::SetLastError(ErrorCode error) { ::SetLastError(error); }
-
 std::uint32_t Win32ProcessServices::GetLogicalDrives() { return ::GetLogicalDrives(); }
 
 std::u16string Win32ProcessServices::GetCommandLineW() { return Utf16(::GetCommandLineW()); }

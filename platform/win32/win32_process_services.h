@@ -12,8 +12,11 @@ class Win32ProcessServices final : public Modules,
                                    public VersionInfo,
                                    public Com {
  public:
+  explicit Win32ProcessServices(KernelBase& kernel) : kernel_(kernel) {}
   ~Win32ProcessServices() override;
-  ProcessServices Services() { return ProcessServices{*this, *this, *this, *this, *this}; }
+  ProcessServices Services() {
+    return ProcessServices{*this, *this, *this, *this, *this, kernel_};
+  }
 
   ModuleHandle LoadLibraryW(const char16_t* path) override;
   ProcAddress GetProcAddress(ModuleHandle module, const char* name) override;
@@ -22,8 +25,6 @@ class Win32ProcessServices final : public Modules,
                                    std::uint32_t capacity) override;
   std::uint32_t GetSystemDirectoryW(char16_t* path, std::uint32_t capacity) override;
   std::u16string LoadStringW(std::uint32_t id) override;
-  ErrorCode GetLastError() override;
-  void SetLastError(ErrorCode error) override;
 
   std::uint32_t GetLogicalDrives() override;
   std::u16string GetCommandLineW() override;
@@ -44,6 +45,9 @@ class Win32ProcessServices final : public Modules,
   void CoUninitialize() override;
   Hresult CoCreateInstance(const Guid& clsid, std::uint32_t context, const Guid& iid,
                            void** object) override;
+
+ private:
+  KernelBase& kernel_;
 };
 
 }  // namespace ejectra::platform::win32

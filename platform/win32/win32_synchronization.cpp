@@ -8,8 +8,6 @@
 
 #include "platform/win32/wide.h"
 
-#include "platform/win32/wide.h"
-
 namespace ejectra::platform::win32 {
 
 static_assert(sizeof(Handle) == sizeof(HANDLE));
@@ -45,8 +43,6 @@ std::uint32_t Win32Synchronization::WaitForSingleObject(Handle object,
 
 bool Win32Synchronization::ReleaseMutex(Handle mutex) { return ::ReleaseMutex(Native(mutex)); }
 bool Win32Synchronization::SetEvent(Handle event) { return ::SetEvent(Native(event)); }
-bool Win32Synchronization::CloseHandle(Handle object) { return ::CloseHandle(Native(object)); }
-void Win32Synchronization::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 // std::atomic's operations are the interlocked ones, full barrier included.
 std::int32_t Win32Synchronization::InterlockedIncrement(std::atomic<std::int32_t>& addend) {
@@ -59,7 +55,5 @@ std::int32_t Win32Synchronization::InterlockedExchangeAdd(std::atomic<std::int32
                                                           std::int32_t value) {
   return addend.fetch_add(value);
 }
-ErrorCode Win32Synchronization::GetLastError() { return ::GetLastError(); }
-void Win32Synchronization::SetLastError(ErrorCode error) { ::SetLastError(error); }
 
 }  // namespace ejectra::platform::win32

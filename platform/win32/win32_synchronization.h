@@ -14,14 +14,10 @@ class Win32Synchronization final : public Synchronization {
   std::uint32_t WaitForSingleObject(Handle object, std::uint32_t milliseconds) override;
   bool ReleaseMutex(Handle mutex) override;
   bool SetEvent(Handle event) override;
-  bool CloseHandle(Handle object) override;
-  void Sleep(std::uint32_t milliseconds) override;
   std::int32_t InterlockedIncrement(std::atomic<std::int32_t>& addend) override;
   std::int32_t InterlockedDecrement(std::atomic<std::int32_t>& addend) override;
   std::int32_t InterlockedExchangeAdd(std::atomic<std::int32_t>& addend,
                                       std::int32_t value) override;
-  ErrorCode GetLastError() override;
-  void SetLastError(ErrorCode error) override;
 };
 
 }  // namespace ejectra::platform::win32

@@ -17,9 +17,11 @@ class ContractHarness {
   virtual ~ContractHarness() = default;
   virtual platform::CoreServices Services() = 0;
   virtual platform::Registry& Registry() = 0;
-  virtual platform::Synchronization& Synchronization() = 0;
+  virtual platform::SynchronizationServices Synchronization() = 0;
   virtual platform::ProcessServices Process() = 0;
 };
+
+// Every bundle a harness gives refers to the same kernel base.
 
 // Defined by the test program of each implementation. The machine it gives
 // has the drive C: with a mount record "\DosDevices\C:" of REG_BINARY type,

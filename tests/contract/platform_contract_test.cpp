@@ -58,7 +58,7 @@ class PlatformContract : public ContractTest {
 
   CoreServices& os() { return *os_; }
   DevInfoHandle Open(const Guid* cls, std::uint32_t flags) {
-    const DevInfoHandle set = os().devices.SetupDiGetClassDevsW(cls, os().shell.GetDesktopWindow(), flags);
+    const DevInfoHandle set = os().devices.SetupDiGetClassDevsW(cls, os().desktop.GetDesktopWindow(), flags);
     EXPECT_NE(set, kInvalidHandleValue);
     if (set != kInvalidHandleValue) sets_.push_back(set);
     return set;
@@ -158,17 +158,81 @@ TEST_F(PlatformContract, DeviceNodes_HaveIdsStatusAndParents) {
   EXPECT_NE(parent, 0u);
 }
 
+// The configuration manager on what is not there. Wine 8 keeps no device
+// tree and answers several of these calls from stubs: CM_Get_Device_ID_ListW
+// succeeds with an empty list for any filter, CM_Get_DevNode_Registry_PropertyW
+// answers CR_FAILURE, CM_Request_Device_EjectW CR_SUCCESS, and a made-up node
+// is CR_NO_SUCH_DEVNODE where Windows says CR_INVALID_DEVNODE. So a buffer too
+// small cannot be met there, and these cases hold what both do.
+constexpr DevInst kMadeUpNode = 0x7FFFFFF0;  // Wine numbers its nodes from 0
+constexpr char16_t kMissingDeviceId[] = u"ROOT\\EJECTRA_NO_SUCH_DEVICE\\0000";
+
+TEST_F(PlatformContract, DeviceIdList_RemovalRelationsOfAPresentDevice_EndInAnEmptyString) {
+  const DevInfoHandle set = Open(nullptr, kAllInterfaces);
+  SpDevinfoData device{};
+  device.cbSize = sizeof device;
+  if (!os().devices.SetupDiEnumDeviceInfo(set, 0, &device)) GTEST_SKIP() << "no device";
+  std::array<char16_t, 201> id{};
+  ASSERT_EQ(os().devices.CM_Get_Device_IDW(device.DevInst, id.data(), 200, 0), kCrSuccess);
+  std::array<char16_t, 4096> list;
+  list.fill(u'#');
+  ASSERT_EQ(os().devices.CM_Get_Device_ID_ListW(id.data(), list.data(), list.size(),
+                                               kCmGetIdListFilterRemovalRelations),
+            kCrSuccess);
+  std::size_t at = 0;
+  while (at < list.size() && list[at] != u'\0') at += std::u16string_view(list.data() + at).size() + 1;
+  EXPECT_LT(at, list.size());  // an empty string ends the list inside the buffer
+}
+
+TEST_F(PlatformContract, DeviceIdList_MissingDevice_ListsNothing) {
+  std::array<char16_t, 64> list;
+  list.fill(u'#');
+  const ConfigRet answer = os().devices.CM_Get_Device_ID_ListW(
+      kMissingDeviceId, list.data(), list.size(), kCmGetIdListFilterRemovalRelations);
+  // Windows refuses the ID; Wine 8 succeeds with an empty list.
+  if (answer == kCrSuccess) {
+    EXPECT_EQ(list[0], u'\0');
+  }
+}
+
+TEST_F(PlatformContract, RegistryProperty_MadeUpNode_FailsAndLeavesBufferAndLengthAlone) {
+  std::array<char16_t, 16> buffer;
+  buffer.fill(u'#');
+  std::uint32_t type = 0, length = sizeof buffer;  // Wine 8 clears the type
+  EXPECT_NE(os().devices.CM_Get_DevNode_Registry_PropertyW(kMadeUpNode, kCmDrpDeviceDesc, &type,
+                                                           buffer.data(), &length, 0),
+            kCrSuccess);
+  EXPECT_EQ(length, sizeof buffer);
+  EXPECT_EQ(buffer[0], u'#');
+}
+
+TEST_F(PlatformContract, Parent_MadeUpNode_FailsAndLeavesTheParentAlone) {
+  DevInst parent = 77;
+  EXPECT_NE(os().devices.CM_Get_Parent(&parent, kMadeUpNode, 0), kCrSuccess);
+  EXPECT_EQ(parent, 77u);
+}
+
+TEST_F(PlatformContract, RequestEject_MadeUpNode_LeavesTheVetoNameAlone) {
+  // Windows answers CR_INVALID_DEVNODE, Wine 8 CR_SUCCESS with the veto type
+  // cleared: neither the answer nor the type is held.
+  std::uint32_t vetoType = 0;
+  std::array<char16_t, 260> vetoName;
+  vetoName.fill(u'#');
+  os().devices.CM_Request_Device_EjectW(kMadeUpNode, &vetoType, vetoName.data(), vetoName.size(), 0);
+  EXPECT_EQ(vetoName[0], u'#');
+}
+
 TEST_F(PlatformContract, QueryDosDevice_UnknownName_Fails) {
   std::array<char16_t, 64> targets{};
   Poison();
-  EXPECT_EQ(os().kernel.QueryDosDeviceW(u"Q:", targets.data(), 64), 0u);
+  EXPECT_EQ(os().dosDevices.QueryDosDeviceW(u"Q:", targets.data(), 64), 0u);
   EXPECT_EQ(LastError(), kErrorFileNotFound);
 }
 
 TEST_F(PlatformContract, QueryDosDevice_KnownName_ListsTargetsEndingInTwoNuls) {
   std::array<char16_t, 1024> targets;
   targets.fill(u'#');
-  const std::uint32_t stored = os().kernel.QueryDosDeviceW(u"C:", targets.data(), 1024);
+  const std::uint32_t stored = os().dosDevices.QueryDosDeviceW(u"C:", targets.data(), 1024);
   ASSERT_GE(stored, 3u);
   EXPECT_NE(targets[0], u'\0');
   EXPECT_EQ(targets[stored - 1], u'\0');
@@ -202,11 +266,17 @@ TEST_F(PlatformContract, Registry_SizeProbeThenShortBufferThenRead) {
 TEST_F(PlatformContract, StrCpyN_CopiesAtMostCapacityLessOneAndTerminates) {
   std::array<char16_t, 8> target;
   target.fill(u'#');
-  os().shell.StrCpyNW(target.data(), u"abcdef", 4);
+  os().strings.StrCpyNW(target.data(), u"abcdef", 4);
   EXPECT_EQ(std::u16string(target.data()), u"abc");
   EXPECT_EQ(target[4], u'#');
-  os().shell.StrCpyNW(target.data(), u"xy", 8);
+  os().strings.StrCpyNW(target.data(), u"xy", 8);
   EXPECT_EQ(std::u16string(target.data()), u"xy");
+}
+
+TEST_F(ContractTest, Bundles_ShareOneKernelBase) {
+  KernelBase& kernel = harness().Services().kernel;
+  EXPECT_EQ(&harness().Process().kernel, &kernel);
+  EXPECT_EQ(&harness().Synchronization().kernel, &kernel);
 }
 
 // --- The registry: writes, deletes, enumeration and the two views -----------
@@ -437,10 +507,12 @@ TEST_F(RegistryContract, EnumKey_Subkeys_ComeInNameOrderThenNoMoreItems) {
 
 class SynchronizationContract : public ContractTest {
  protected:
-  Synchronization& sync() { return harness().Synchronization(); }
-  UniqueHandle Own(Handle handle) { return UniqueHandle(sync(), handle); }
-  void Poison() { sync().SetLastError(kPoison); }
-  ErrorCode LastError() { return sync().GetLastError(); }
+  Synchronization& sync() { return os_.sync; }
+  UniqueHandle Own(Handle handle) { return UniqueHandle(os_.kernel, handle); }
+  void Poison() { os_.kernel.SetLastError(kPoison); }
+  ErrorCode LastError() { return os_.kernel.GetLastError(); }
+
+  const SynchronizationServices os_ = harness().Synchronization();
 
   const std::u16string name_ = UniqueName();
 };
@@ -520,8 +592,8 @@ bool IsFullPath(std::u16string_view path) {
 class ProcessContract : public ContractTest {
  protected:
   ProcessServices& os() { return os_; }
-  void Poison() { os_.modules.SetLastError(kPoison); }
-  ErrorCode LastError() { return os_.modules.GetLastError(); }
+  void Poison() { os_.SetLastError(kPoison); }
+  ErrorCode LastError() { return os_.GetLastError(); }
 
   std::u16string ProgramPath() {
     std::array<char16_t, 1024> path{};
@@ -585,7 +657,7 @@ TEST_F(ProcessContract, LoadLibrary_MissingFileBesideTheProgram_FailsWithModNotF
   ASSERT_NE(program.rfind(u'\\'), std::u16string::npos);
   const std::u16string path = program.substr(0, program.rfind(u'\\') + 1) + u"PULLCORE.DLL";
   Poison();
-  const UniqueModule module(os().modules, os().modules.LoadLibraryW(path.c_str()));
+  const UniqueModule module(os(), os().modules.LoadLibraryW(path.c_str()));
   EXPECT_FALSE(module);
   EXPECT_EQ(LastError(), kErrorModNotFound);
 }

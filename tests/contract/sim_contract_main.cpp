@@ -21,7 +21,7 @@ class SimHarness final : public ContractHarness {
   }
   platform::CoreServices Services() override { return machine_.Services(); }
   platform::Registry& Registry() override { return registry_; }
-  platform::Synchronization& Synchronization() override { return sync_; }
+  platform::SynchronizationServices Synchronization() override { return sync_.Services(); }
   platform::ProcessServices Process() override { return process_.Services(); }
 
  private:

@@ -1,5 +1,6 @@
 // The contract's harness on Windows: the real platform of the machine.
 #include "platform/win32/win32_core_services.h"
+#include "platform/win32/win32_kernel_base.h"
 #include "platform/win32/win32_process_services.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_synchronization.h"
@@ -13,14 +14,17 @@ class Win32Harness final : public ContractHarness {
  public:
   platform::CoreServices Services() override { return core_.Services(); }
   platform::Registry& Registry() override { return registry_; }
-  platform::Synchronization& Synchronization() override { return synchronization_; }
+  platform::SynchronizationServices Synchronization() override {
+    return platform::SynchronizationServices{synchronization_, kernel_};
+  }
   platform::ProcessServices Process() override { return process_.Services(); }
 
  private:
-  platform::win32::Win32CoreServices core_;
+  platform::win32::Win32KernelBase kernel_;
+  platform::win32::Win32CoreServices core_{kernel_};
   platform::win32::Win32Registry registry_;
   platform::win32::Win32Synchronization synchronization_;
-  platform::win32::Win32ProcessServices process_;
+  platform::win32::Win32ProcessServices process_{kernel_};
 };
 
 }  // namespace

@@ -64,7 +64,7 @@ void ShortcutTest::PrepareWizard() {
   process->programPath = std::u16string(kProgramFolder) + u"\\EjectraWizard.exe";
   process->commandLine = u"\"" + process->programPath + u"\"";
   process->strings = wizard::WizardMessageTable();
-  shell = std::make_unique<SimShell>(*world);
+  shell = std::make_unique<SimShellFolders>(*world);
   InstallSimShellLink(*world);
   SetInstallValue(kRegSz, EncodeUtf16le(kInstallDirectory, true));
 }

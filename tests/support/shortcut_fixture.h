@@ -34,7 +34,7 @@ class ShortcutTest : public ToolTest {
   wizard::WizardServices Os();
   const std::vector<platform::sim::SimMessageBox>& Boxes() const { return process->messageBoxes; }
 
-  std::unique_ptr<platform::sim::SimShell> shell;
+  std::unique_ptr<platform::sim::SimShellFolders> shell;
 
  private:
   void PrepareWizard();

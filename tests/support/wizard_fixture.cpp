@@ -79,7 +79,7 @@ void WizardTest::Prepare() {
   services.reset();
   frame.reset();
   platform::sim::InstallSimShellLink(*world);
-  shell = std::make_unique<platform::sim::SimShell>(*world);
+  shell = std::make_unique<platform::sim::SimShellFolders>(*world);
   windows = std::make_unique<SimWindows>(*world);
   frame = std::make_unique<SimWizardFrame>(*world, *windows, *process);
   ui.windows = windows.get();

@@ -88,7 +88,7 @@ class WizardTest : public ToolTest {
 
   // The last run.
   FakeWizardUi ui;
-  std::unique_ptr<platform::sim::SimShell> shell;
+  std::unique_ptr<platform::sim::SimShellFolders> shell;
   std::unique_ptr<platform::sim::SimWindows> windows;
   std::unique_ptr<platform::sim::SimWizardFrame> frame;
   std::unique_ptr<wizard::WizardServices> services;

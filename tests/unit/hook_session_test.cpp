@@ -38,7 +38,7 @@ Calls Grace() {
 class HookSessionTest : public ::testing::Test {
  protected:
   std::unique_ptr<HookSession> Client() {
-    auto session = std::make_unique<HookSession>(sync, HookProcessState{count, hook});
+    auto session = std::make_unique<HookSession>(sync.Services(), HookProcessState{count, hook});
     EXPECT_EQ(session->Open(), kSOk);
     world.calls.Clear();
     return session;
@@ -49,7 +49,7 @@ class HookSessionTest : public ::testing::Test {
   platform::sim::SimWorld world;
   platform::sim::SimSynchronization sync{world};
   platform::sim::SimHookLibrary hook{world, sync};
-  UniqueHandle mutex{sync, sync.CreateMutexW(kHookMutexName)};  // as the server makes it
+  UniqueHandle mutex{world.kernel, sync.CreateMutexW(kHookMutexName)};  // as the server makes it
   std::atomic<std::int32_t> count{0};
   std::int32_t users = -99;
 };
@@ -158,16 +158,16 @@ TEST_F(HookSessionTest, NullPointer_ChangesNothing) {
 
 TEST_F(HookSessionTest, Open_FailsWithTheLastErrorAsHresult_NeverWithSuccess) {
   mutex.reset();  // no server made the mutex
-  HookSession missing(sync, HookProcessState{count, hook});
+  HookSession missing(sync.Services(), HookProcessState{count, hook});
   EXPECT_EQ(missing.Open(), static_cast<std::int32_t>(0x80070002));  // ERROR_FILE_NOT_FOUND
   world.calls.Fail("OpenMutexW", 0);  // a failure that leaves no reason
-  HookSession silent(sync, HookProcessState{count, hook});
+  HookSession silent(sync.Services(), HookProcessState{count, hook});
   EXPECT_EQ(silent.Open(), kEFail);
   world.calls.Fail("OpenMutexW", 0x8007000E);  // already an HRESULT
-  HookSession hresult(sync, HookProcessState{count, hook});
+  HookSession hresult(sync.Services(), HookProcessState{count, hook});
   EXPECT_EQ(hresult.Open(), static_cast<std::int32_t>(0x8007000E));
   world.calls.Fail("OpenMutexW", 0x80040154);  // one that is no 0x8007xxxx
-  HookSession classNotRegistered(sync, HookProcessState{count, hook});
+  HookSession classNotRegistered(sync.Services(), HookProcessState{count, hook});
   EXPECT_EQ(classNotRegistered.Open(), kRegdbEClassNotReg);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "platform/owners.h"
 #include "platform/sim/sim_synchronization.h"
 
@@ -17,16 +19,16 @@ class UniqueOwnerTest : public ::testing::Test {
 
 TEST_F(UniqueOwnerTest, Close_KeepsTheLastErrorItFound) {
   {
-    const UniqueHandle event(sync, Event());
+    const UniqueHandle event(world.kernel, Event());
     world.calls.Fail("CloseHandle", kErrorInvalidHandle);  // a close that fails and says why
-    sync.SetLastError(kErrorMoreData);                      // the error a caller is about to read
+    world.kernel.SetLastError(kErrorMoreData);              // the error a caller is about to read
   }
   EXPECT_EQ(Closes(), 1u);
-  EXPECT_EQ(sync.GetLastError(), kErrorMoreData);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorMoreData);
 }
 
 TEST_F(UniqueOwnerTest, Put_ClosesWhatIsOwnedFirst) {
-  UniqueHandle event(sync, Event());
+  UniqueHandle event(world.kernel, Event());
   *event.put() = Event();
   EXPECT_EQ(Closes(), 1u);
   EXPECT_EQ(sync.OpenHandles(), 1u);
@@ -37,17 +39,17 @@ TEST_F(UniqueOwnerTest, Put_ClosesWhatIsOwnedFirst) {
 }
 
 TEST_F(UniqueOwnerTest, Move_HandsOverWithoutClosingAndClosesOnce) {
-  UniqueHandle first(sync, Event());
+  UniqueHandle first(world.kernel, Event());
   UniqueHandle second(std::move(first));
   EXPECT_FALSE(first);
   EXPECT_TRUE(second);
-  UniqueHandle third(sync, Event());
+  UniqueHandle third(world.kernel, Event());
   third = std::move(second);  // third's own event is closed, the moved one kept
   EXPECT_EQ(Closes(), 1u);
   EXPECT_EQ(sync.OpenHandles(), 1u);
   const Handle kept = third.release();
   EXPECT_FALSE(third);
-  EXPECT_TRUE(sync.CloseHandle(kept));
+  EXPECT_TRUE(world.kernel.CloseHandle(kept));
   EXPECT_EQ(Closes(), 2u);
 }
 
@@ -57,8 +59,8 @@ TEST_F(UniqueOwnerTest, Move_HandsOverWithoutClosingAndClosesOnce) {
 TEST(UniqueOwner, MoveBetweenSeams_ClosesEachValueThroughItsOwnSeam) {
   sim::SimWorld worldA, worldB;
   sim::SimSynchronization syncA{worldA}, syncB{worldB};
-  UniqueHandle a(syncA, syncA.CreateEventW(false, false, nullptr));
-  UniqueHandle b(syncB, syncB.CreateEventW(false, false, nullptr));
+  UniqueHandle a(worldA.kernel, syncA.CreateEventW(false, false, nullptr));
+  UniqueHandle b(worldB.kernel, syncB.CreateEventW(false, false, nullptr));
   a = std::move(b);
   EXPECT_EQ(worldA.calls.Count("CloseHandle"), 1u);
   EXPECT_EQ(worldB.calls.Count("CloseHandle"), 0u);
@@ -66,6 +68,17 @@ TEST(UniqueOwner, MoveBetweenSeams_ClosesEachValueThroughItsOwnSeam) {
   a.reset();
   EXPECT_EQ(worldA.calls.Count("CloseHandle"), 1u);
   EXPECT_EQ(syncB.OpenHandles(), 0u);
+}
+
+// An owner keeps a pointer to its seam: a bundle returned by value would be
+// gone before the owner closes through it.
+TEST(UniqueOwner, Construct_TemporarySeam_DoesNotCompile) {
+  static_assert(!std::is_constructible_v<UniqueDevInfoSet, CoreServices&&, DevInfoHandle>);
+  static_assert(!std::is_constructible_v<UniqueDevInfoSet, const CoreServices&&>);
+  static_assert(!std::is_constructible_v<UniqueModule, ProcessServices&&, ModuleHandle>);
+  static_assert(std::is_constructible_v<UniqueDevInfoSet, const CoreServices&, DevInfoHandle>);
+  static_assert(std::is_constructible_v<UniqueModule, ProcessServices&>);
+  static_assert(std::is_constructible_v<UniqueHandle, KernelBase&, Handle>);
 }
 
 class Counted final : public IUnknownMirror {

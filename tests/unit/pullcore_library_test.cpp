@@ -17,7 +17,7 @@ class PullcoreLibraryTest : public ToolTest {
   void SetUp() override { process->programPath = std::u16string(kProgramFolder) + u"\\Ejectra.exe"; }
   std::vector<std::string> Loads() const { return world->calls.Details("LoadLibraryW"); }
   std::unique_ptr<CPullcoreLibrary> Bind(bool load = true) {
-    return std::make_unique<CPullcoreLibrary>(*process, *process, load);
+    return std::make_unique<CPullcoreLibrary>(process->Services(), load);
   }
 };
 

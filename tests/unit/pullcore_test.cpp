@@ -155,7 +155,7 @@ class ExtendedQueryTest : public SimTest {
     Use(builder);
     name.fill(u'#');
     description.fill(u'#');
-    machine.SetLastError(kPoison);
+    world.kernel.SetLastError(kPoison);
   }
   bool Query(char16_t* n, int nc, char16_t* d, int dc) {
     return IsRemovableHardwareDriveExW(os, Drive(u'E'), n, nc, d, dc);
@@ -176,34 +176,34 @@ TEST_F(ExtendedQueryTest, BothFit_WritesBothTexts) {
   EXPECT_TRUE(Query(name.data(), 6, description.data(), 12));  // exact capacities
   EXPECT_EQ(Name(), u"Stick");
   EXPECT_EQ(Description(), kDescription);
-  EXPECT_NE(machine.GetLastError(), kErrorInsufficientBuffer);  // only the search set it
+  EXPECT_NE(world.kernel.GetLastError(), kErrorInsufficientBuffer);  // only the search set it
 }
 
 TEST_F(ExtendedQueryTest, NameOneShort_FailsWithoutWriting) {
   EXPECT_FALSE(Query(name.data(), 5, description.data(), 32));
-  EXPECT_EQ(machine.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorInsufficientBuffer);
   EXPECT_TRUE(Untouched(name));
   EXPECT_TRUE(Untouched(description));
 }
 
 TEST_F(ExtendedQueryTest, NameFitsDescriptionDoesNot_WritesOnlyTheName) {
   EXPECT_FALSE(Query(name.data(), 32, description.data(), 11));
-  EXPECT_EQ(machine.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorInsufficientBuffer);
   EXPECT_EQ(Name(), u"Stick");
   EXPECT_TRUE(Untouched(description));
 }
 
 TEST_F(ExtendedQueryTest, NegativeCapacity_AlwaysFails) {
   EXPECT_FALSE(Query(name.data(), -1, description.data(), 32));
-  EXPECT_EQ(machine.GetLastError(), kErrorInsufficientBuffer);
-  machine.SetLastError(kPoison);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorInsufficientBuffer);
+  world.kernel.SetLastError(kPoison);
   EXPECT_FALSE(Query(name.data(), 32, description.data(), -2147483647 - 1));
-  EXPECT_EQ(machine.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorInsufficientBuffer);
 }
 
 TEST_F(ExtendedQueryTest, NullBuffers_AreSkippedOnlyWhenTheirCapacitySuffices) {
   EXPECT_FALSE(Query(nullptr, 0, nullptr, 0));  // even an empty name needs one character
-  EXPECT_EQ(machine.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_EQ(world.kernel.GetLastError(), kErrorInsufficientBuffer);
   description.back() = u'\0';
   EXPECT_TRUE(Query(nullptr, 256, description.data(), 256));
   EXPECT_EQ(Description(), kDescription);
@@ -225,9 +225,9 @@ TEST_F(ExtendedQueryTest, UnreadableTexts_AreEmpty) {
 TEST_F(ExtendedQueryTest, NotRemovable_WritesNothingAndLeavesTheLastErrorAlone) {
   builder.Get(stick.usbDevice).Status(kFixedStatus);
   Use(builder);
-  machine.SetLastError(kPoison);
+  world.kernel.SetLastError(kPoison);
   EXPECT_FALSE(Query(name.data(), 0, description.data(), 0));
-  EXPECT_NE(machine.GetLastError(), kErrorInsufficientBuffer);
+  EXPECT_NE(world.kernel.GetLastError(), kErrorInsufficientBuffer);
   EXPECT_TRUE(Untouched(name));
 }
 

@@ -1,11 +1,55 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 
 #include "platform/sim/sim_kit.h"
+#include "platform/sim/sim_process.h"
+#include "platform/sim/sim_synchronization.h"
 
 namespace ejectra::platform::sim {
 namespace {
+
+// A deadlock in the logic under test ends the test program with a message,
+// never with a wait that quietly fails. A timed wait on the same event is
+// not a fault: its time runs out.
+TEST(SimWaitDeathTest, Wait_EndlessOnAnEventNothingSignals_AbortsTheTest) {
+  SimWorld world;
+  SimSynchronization sync(world);
+  const Handle event = sync.CreateEventW(false, false, nullptr);
+  world.clock.At(100, [] {});  // something happens, but nothing signals the event
+  EXPECT_EQ(sync.WaitForSingleObject(event, 5000), kWaitTimeout);
+  EXPECT_DEATH(sync.WaitForSingleObject(event, kInfinite), "nothing will ever signal");
+}
+
+// Each call of the simulated process fails as planned, whatever it was asked.
+TEST(SimProcess, PlannedFailure_FailsTheCallWithThePlannedLastError) {
+  const std::uint32_t block = 0;
+  const void* value = nullptr;
+  std::uint32_t length = 0;
+  const struct {
+    const char* call;
+    std::function<bool(SimProcess&)> failed;
+  } cases[] = {
+      {"GetProcAddress", [](SimProcess& p) { return !p.GetProcAddress(0, "Export"); }},
+      {"LoadStringW", [](SimProcess& p) { return p.LoadStringW(7).empty(); }},
+      {"GetLogicalDrives", [](SimProcess& p) { return p.GetLogicalDrives() == 0; }},
+      {"GetFileVersionInfoSizeW", [](SimProcess& p) { return p.GetFileVersionInfoSizeW(u"v.dll") == 0; }},
+      {"GetFileVersionInfoW", [&](SimProcess& p) { return !p.GetFileVersionInfoW(u"v.dll", 4, &length); }},
+      {"VerQueryValueW", [&](SimProcess& p) { return !p.VerQueryValueW(&block, u"\\", &value, &length); }},
+  };
+  for (const auto& [call, failed] : cases) {
+    SimWorld world;
+    SimProcess process(world);
+    process.strings[7] = u"text";
+    process.versions[u"v.dll"] = SimVersionResource{};
+    process.logicalDrives = 0x4;
+    world.calls.Fail(call, 1234);
+    EXPECT_TRUE(failed(process)) << call;
+    EXPECT_EQ(world.lastError, 1234u) << call;
+    EXPECT_EQ(world.calls.Count(call), 1u) << call;
+  }
+}
 
 TEST(SimCalls, Fail_PassesOverSkipCallsThenFailsTimesCalls) {
   SimCalls calls;

@@ -12,9 +12,9 @@ namespace {
 
 constexpr char16_t kDocument[] = u"C:\\Users\\user\\Documents\\report.txt";
 
-TEST(SimShell, FileAttributes_AnswerFilesAndTheFoldersTheyLieIn) {
+TEST(SimShellFolders, FileAttributes_AnswerFilesAndTheFoldersTheyLieIn) {
   SimWorld world;
-  SimShell shell(world);
+  SimShellFolders shell(world);
   world.files[kDocument] = std::string("figures");
   EXPECT_EQ(shell.GetFileAttributesW(u"c:\\users\\USER\\documents\\REPORT.TXT"), kFileAttributeArchive);
   for (const char16_t* folder : {u"C:\\Users\\user\\Documents", u"C:\\Users\\user\\Desktop\\",
@@ -32,9 +32,9 @@ TEST(SimShell, FileAttributes_AnswerFilesAndTheFoldersTheyLieIn) {
   EXPECT_EQ(world.lastError, kErrorAccessDenied);
 }
 
-TEST(SimShell, DesktopLocation_NamesTheWorldsDesktopUntilFreed) {
+TEST(SimShellFolders, DesktopLocation_NamesTheWorldsDesktopUntilFreed) {
   SimWorld world;
-  SimShell shell(world);
+  SimShellFolders shell(world);
   ItemIdList list = 0;
   ASSERT_EQ(shell.SHGetSpecialFolderLocation(0, kCsidlDesktopDirectory, &list), kSOk);
   EXPECT_EQ(shell.LiveIdLists(), 1u);
@@ -46,9 +46,9 @@ TEST(SimShell, DesktopLocation_NamesTheWorldsDesktopUntilFreed) {
   EXPECT_FALSE(shell.SHGetPathFromIDListW(list, path.data()));
 }
 
-TEST(SimShell, DesktopLocation_FailsAsPlannedOrForOtherFolders) {
+TEST(SimShellFolders, DesktopLocation_FailsAsPlannedOrForOtherFolders) {
   SimWorld world;
-  SimShell shell(world);
+  SimShellFolders shell(world);
   ItemIdList list = 7;
   world.calls.Fail("SHGetSpecialFolderLocation", 0x80004005);
   EXPECT_EQ(shell.SHGetSpecialFolderLocation(0, kCsidlDesktopDirectory, &list), kEFail);

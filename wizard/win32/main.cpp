@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "platform/win32/common_controls.h"
+#include "platform/win32/win32_kernel_base.h"
 #include "platform/win32/win32_process_services.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell_folders.h"
@@ -36,7 +37,8 @@ class CWizardApp {
   bool InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     if (!::InitCommonControlsEx(&controls)) ::InitCommonControls();
-    platform::win32::Win32ProcessServices process;
+    platform::win32::Win32KernelBase kernel;
+    platform::win32::Win32ProcessServices process(kernel);
     process.CoInitialize();  // the wizard works on, whatever it answers
     {
       platform::win32::Win32Registry registry;
