@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "platform/event_log.h"
 #include "platform/types.h"
 
 namespace ejectra::platform {
@@ -78,6 +79,8 @@ class Kernel {
   virtual std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                         std::uint32_t capacity) = 0;
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // The time now, in 100 ns since 1601 (UTC), as a FILETIME holds it.
+  virtual std::uint64_t GetSystemTimeAsFileTime() = 0;
   virtual ErrorCode GetLastError() = 0;
   virtual void SetLastError(ErrorCode error) = 0;
 };
@@ -99,6 +102,7 @@ struct CoreServices {
   RegistryReader& registry;
   Kernel& kernel;
   Shell& shell;
+  EventLog& events;
 
   // The thread's last error, which the device services report through.
   ErrorCode GetLastError() const { return kernel.GetLastError(); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/core_services.h"
+#include "platform/event_log.h"
 #include "platform/process_services.h"
 #include "platform/shell_services.h"
 #include "platform/synchronization.h"
@@ -32,6 +33,14 @@ struct HandleTraits {
   static void Close(Seam& os, Value handle) noexcept { os.CloseHandle(handle); }
 };
 using UniqueHandle = UniqueOwner<HandleTraits>;
+
+struct EventHandleTraits {
+  using Seam = EventLog;
+  using Value = EventHandle;
+  static constexpr Value kEmpty = 0;
+  static void Close(Seam& log, Value handle) noexcept { log.EvtClose(handle); }
+};
+using UniqueEventHandle = UniqueOwner<EventHandleTraits>;
 
 struct ModuleTraits {
   using Seam = Modules;

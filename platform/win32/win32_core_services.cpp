@@ -173,6 +173,13 @@ std::uint32_t Win32CoreServices::QueryDosDeviceW(const char16_t* deviceName, cha
 }
 
 void Win32CoreServices::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint64_t Win32CoreServices::GetSystemTimeAsFileTime() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  return (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+}
+
 ErrorCode Win32CoreServices::GetLastError() { return ::GetLastError(); }
 void Win32CoreServices::SetLastError(ErrorCode error) { ::SetLastError(error); }
 

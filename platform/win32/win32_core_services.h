@@ -3,13 +3,14 @@
 #pragma once
 
 #include "platform/core_services.h"
+#include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_registry.h"
 
 namespace ejectra::platform::win32 {
 
 class Win32CoreServices final : public DeviceConfig, public Kernel, public Shell {
  public:
-  CoreServices Services() { return CoreServices{*this, registry_, *this, *this}; }
+  CoreServices Services() { return CoreServices{*this, registry_, *this, *this, events_}; }
 
   DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
                                      std::uint32_t flags) override;
@@ -40,6 +41,7 @@ class Win32CoreServices final : public DeviceConfig, public Kernel, public Shell
   std::uint32_t QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                 std::uint32_t capacity) override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint64_t GetSystemTimeAsFileTime() override;
   ErrorCode GetLastError() override;
   void SetLastError(ErrorCode error) override;
 
@@ -48,6 +50,7 @@ class Win32CoreServices final : public DeviceConfig, public Kernel, public Shell
 
  private:
   Win32Registry registry_;
+  Win32EventLog events_;
 };
 
 }  // namespace ejectra::platform::win32
