@@ -30,6 +30,16 @@ bool DeviceNode::RequestEject(DeviceConfig& devices) const {
   return devices.CM_Request_Device_EjectW(handle_, nullptr, nullptr, 0, 0) == kCrSuccess;
 }
 
+ConfigRet DeviceNode::RequestEjectWithVeto(DeviceConfig& devices, std::uint32_t& vetoType,
+                                           std::u16string& vetoName) const {
+  std::vector<char16_t> name(kVetoNameChars + 1, u'\0');  // one more, zeroed: always terminated
+  std::uint32_t type = 0;
+  const ConfigRet answer = devices.CM_Request_Device_EjectW(handle_, &type, name.data(), kVetoNameChars, 0);
+  vetoType = type;
+  vetoName = TextUpToNul(name.data(), kVetoNameChars);
+  return answer;
+}
+
 bool DeviceNode::GetProperty(DeviceConfig& devices, std::uint32_t code,
                              std::u16string& text) const {
   // One character more than the platform is told of, zeroed: always terminated.

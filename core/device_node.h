@@ -28,6 +28,12 @@ class DeviceNode {
   bool GetStatus(platform::DeviceConfig& devices, std::uint32_t& status,
                  std::uint32_t& problem) const;
   bool RequestEject(platform::DeviceConfig& devices) const;
+  // The request with the veto outputs, which also keeps the platform's own
+  // notice away: its answer, the veto type and the veto name (cut to fit
+  // kVetoNameChars with its terminator).
+  platform::ConfigRet RequestEjectWithVeto(platform::DeviceConfig& devices,
+                                           std::uint32_t& vetoType,
+                                           std::u16string& vetoName) const;
   // Any property is taken as text, whatever its registry type; one of more
   // than kPropertyBytes bytes does not fit and counts as unreadable.
   bool GetProperty(platform::DeviceConfig& devices, std::uint32_t code,
@@ -36,6 +42,7 @@ class DeviceNode {
 
   static constexpr std::uint32_t kPropertyBytes = 4096;
   static constexpr std::uint32_t kMaxDeviceIdLength = 200;  // MAX_DEVICE_ID_LEN
+  static constexpr std::uint32_t kVetoNameChars = 260;      // MAX_PATH
 
   friend bool operator==(const DeviceNode&, const DeviceNode&) = default;
 

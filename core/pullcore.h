@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/core_services.h"
+#include "shared/pullcore_removal.h"
 
 namespace ejectra::core {
 
@@ -21,5 +22,13 @@ bool IsRemovableHardwareDriveExW(const platform::CoreServices& os, int drive, ch
 
 // One eject request for the removable parent; true when the platform accepts.
 bool RemoveHardwareDrive(const platform::CoreServices& os, int drive) noexcept;
+
+// The same request with the veto outputs: true when the platform accepts.
+// On a refusal `removal` holds the veto and the processes that the System
+// log names as holding the device. A null `removal`, or one whose Size is
+// not its own, answers false with ERROR_INVALID_PARAMETER before anything
+// is asked; otherwise every field but Size is cleared first.
+bool RemoveHardwareDriveExW(const platform::CoreServices& os, int drive,
+                            PullcoreRemoval* removal) noexcept;
 
 }  // namespace ejectra::core

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "platform/kernel_base.h"
+#include "platform/event_log.h"
 #include "platform/types.h"
 
 namespace ejectra::platform {
@@ -106,6 +107,7 @@ struct CoreServices {
   Desktop& desktop;
   Strings& strings;
   KernelBase& kernel;
+  EventLog& events;
 
   // The thread's last error, which the device services report through.
   ErrorCode GetLastError() const { return kernel.GetLastError(); }

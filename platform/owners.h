@@ -3,6 +3,7 @@
 
 #include "platform/core_services.h"
 #include "platform/kernel_base.h"
+#include "platform/event_log.h"
 #include "platform/process_services.h"
 #include "platform/shell_services.h"
 #include "platform/synchronization.h"
@@ -33,6 +34,14 @@ struct HandleTraits {
   static void Close(Seam& os, Value handle) noexcept { os.CloseHandle(handle); }
 };
 using UniqueHandle = UniqueOwner<HandleTraits>;
+
+struct EventHandleTraits {
+  using Seam = EventLog;
+  using Value = EventHandle;
+  static constexpr Value kEmpty = 0;
+  static void Close(Seam& log, Value handle) noexcept { log.EvtClose(handle); }
+};
+using UniqueEventHandle = UniqueOwner<EventHandleTraits>;
 
 struct ModuleTraits {
   using Seam = const ProcessServices;

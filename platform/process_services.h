@@ -134,6 +134,7 @@ inline constexpr Guid kIidIUnknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr std::uint32_t kMbOk = 0;
 inline constexpr std::uint32_t kMbIconError = 0x10;
 inline constexpr std::uint32_t kMbIconWarning = 0x30;
+inline constexpr std::uint32_t kMbIconInformation = 0x40;
 inline constexpr int kIdOk = 1;
 
 struct ProcessServices {

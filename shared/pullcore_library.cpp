@@ -83,4 +83,15 @@ int CPullcoreLibrary::RemoveHardwareDrive(int drive) const {
   return remove_ ? remove_(drive) : 0;
 }
 
+bool CPullcoreLibrary::BindRemoveHardwareDriveEx() {
+  if (module_ && !removeEx_) {
+    removeEx_ = reinterpret_cast<RemoveExEntry>(Resolve(u"RemoveHardwareDriveExW"));
+  }
+  return removeEx_ != nullptr;
+}
+
+int CPullcoreLibrary::RemoveHardwareDriveEx(int drive, PullcoreRemoval& removal) const {
+  return removeEx_ ? removeEx_(drive, &removal) : 0;
+}
+
 }  // namespace ejectra

@@ -1,6 +1,7 @@
 // The run-time binding of the core library: loads Pullcore.dll when
 // constructed, binds its three exports by name, forwards calls to them and
-// unloads the library when destroyed.
+// unloads the library when destroyed. RemoveHardwareDriveExW, which a
+// library of ours offers beside them, is bound only when asked for.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "platform/calling_convention.h"
 #include "platform/owners.h"
 #include "platform/process_services.h"
+#include "shared/pullcore_removal.h"
 
 namespace ejectra {
 
@@ -18,6 +20,7 @@ class CPullcoreLibrary {
                                                   char16_t* description,
                                                   int descriptionCapacity);
   using RemoveEntry = int(EJECTRA_WINAPI*)(int drive);
+  using RemoveExEntry = int(EJECTRA_WINAPI*)(int drive, PullcoreRemoval* removal);
 
   // The file name of the library, looked for in the program's own folder
   // and then in the system folder, never along the search path.
@@ -35,6 +38,12 @@ class CPullcoreLibrary {
                                  std::u16string& description) const;
   int RemoveHardwareDrive(int drive) const;
 
+  // Binds RemoveHardwareDriveExW; false when the library is not loaded or
+  // has no such export (an older one).
+  bool BindRemoveHardwareDriveEx();
+  // 0 when it is not bound; `removal` is the caller's, its Size set.
+  int RemoveHardwareDriveEx(int drive, PullcoreRemoval& removal) const;
+
  private:
   void Load();
   platform::ProcAddress Resolve(std::u16string_view name);
@@ -46,6 +55,7 @@ class CPullcoreLibrary {
   IsRemovableEntry isRemovable_ = nullptr;
   IsRemovableExEntry isRemovableEx_ = nullptr;
   RemoveEntry remove_ = nullptr;
+  RemoveExEntry removeEx_ = nullptr;
 };
 
 }  // namespace ejectra

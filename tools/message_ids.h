@@ -17,6 +17,13 @@ enum MessageId : std::uint32_t {
   kMsgNoSuchDevice = 2003,    // %s
   kMsgNotSupported = 2004,    // the windowless tool's answer to /L
   kMsgNoRemovableDrive = 2005,
+  // /V: why a removal was refused, and which programs held the drive.
+  kMsgDriveInUse = 3001,      // %c
+  kMsgBlocker = 3002,         // %s image path, %d process ID
+  kMsgNoBlockerKnown = 3003,
+  kMsgRemovalRefused = 3004,  // %c, %s the reason
+  kMsgSafeToUnplug = 3005,    // %c
+  kMsgVetoReason = 3100,      // + the veto type; %s the veto name
 };
 
 // Exit codes, a published contract:

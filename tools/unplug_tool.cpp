@@ -6,6 +6,7 @@
 #include "shared/removable_drives.h"
 #include "tools/hook_helper_interface.h"
 #include "tools/message_ids.h"
+#include "tools/removal_report.h"
 
 namespace ejectra::tools {
 
@@ -50,6 +51,8 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
       options.balloon = true;
     } else if (IsSwitch(argument, u'S')) {
       options.skipAbsent = true;
+    } else if (IsSwitch(argument, u'V')) {
+      options.reasons = true;
     } else {
       std::uint32_t mask = 0;
       if (!ParseDriveList(argument, mask)) return false;
@@ -86,6 +89,8 @@ int CUnplugTool::Run() {
     ListDrives();
     return kExitSuccess;
   }
+  // An older library without the export: /V changes nothing.
+  withReasons_ = options.reasons && library_.BindRemoveHardwareDriveEx();
   const int removed = options.balloon ? RemoveDrivesWithBalloon(options) : RemoveDrives(options);
   return removed ? kExitSuccess : kExitFailure;
 }
@@ -119,7 +124,20 @@ int CUnplugTool::RemoveDrive(int number) {
     ShowMessageFormat(kMsgNotRemovable, drive->Letter(), kMbIconWarning);
     return 0;
   }
+  if (withReasons_) return RemoveDriveWithReasons(*drive);
   return library_.RemoveHardwareDrive(number) ? 1 : 0;
+}
+
+int CUnplugTool::RemoveDriveWithReasons(Drive drive) {
+  PullcoreRemoval removal{};
+  removal.Size = sizeof removal;
+  if (library_.RemoveHardwareDriveEx(drive.Number(), removal)) {
+    // Given the reasons to fill, the platform leaves out its own notice.
+    ShowMessageFormat(kMsgSafeToUnplug, drive.Letter(), kMbIconInformation);
+    return 1;
+  }
+  OutputText(RefusalText(os_.modules, drive, removal), kMbIconWarning);
+  return 0;
 }
 
 int CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/process_services.h"
+#include "shared/drive.h"
 #include "shared/message_format.h"
 #include "shared/pullcore_library.h"
 
@@ -30,6 +31,7 @@ struct UnplugOptions {
   std::int32_t mode = ModeNone;
   bool balloon = false;         // /B
   bool skipAbsent = false;      // /S
+  bool reasons = false;         // /V: say why a removal was refused, and that one was done
   std::u16string deviceName;    // the argument after /D, verbatim
 };
 
@@ -55,6 +57,9 @@ class CUnplugTool {
   int RemoveDrive(int number);
   int FindDriveByDeviceName(std::u16string_view deviceName);
   int RemoveDrivesWithBalloon(const UnplugOptions& options);
+  // The removal of one drive found removable, by RemoveHardwareDriveExW:
+  // says that the drive may be unplugged, or why it was refused (/V).
+  int RemoveDriveWithReasons(Drive drive);
 
   // The output operations, in this order. Both message operations load the
   // text from the program's string table (a missing ID gives the empty text)
@@ -74,6 +79,7 @@ class CUnplugTool {
  private:
   platform::ProcessServices os_;
   CPullcoreLibrary library_;
+  bool withReasons_ = false;  // /V, with a library that can tell the reasons
 };
 
 }  // namespace ejectra::tools

@@ -2,12 +2,23 @@
 // call runs the core on a platform session of its own.
 #include <windows.h>
 
+#include <cstddef>
+
 #include "core/dll/platform_session.h"
 #include "core/pullcore.h"
+#include "include/pullcore.h"
 
 namespace {
 
 using ejectra::dll::PlatformSession;
+using ejectra::PullcoreRemoval;
+
+// The public header's structures are the core's, field for field.
+static_assert(sizeof(PULLCORE_REMOVAL) == sizeof(PullcoreRemoval));
+static_assert(offsetof(PULLCORE_REMOVAL, VetoName) == offsetof(PullcoreRemoval, VetoName));
+static_assert(offsetof(PULLCORE_REMOVAL, BlockerCount) == offsetof(PullcoreRemoval, BlockerCount));
+static_assert(offsetof(PULLCORE_REMOVAL, Blockers) == offsetof(PullcoreRemoval, Blockers));
+static_assert(offsetof(PULLCORE_BLOCKER, ImagePath) == offsetof(ejectra::PullcoreBlocker, ImagePath));
 
 BOOL AsBool(bool value) { return value ? TRUE : FALSE; }
 
@@ -36,6 +47,13 @@ BOOL WINAPI RemoveHardwareDrive(int drive) {
   const PlatformSession session;
   const auto* os = session.Services();
   return AsBool(os && ejectra::core::RemoveHardwareDrive(*os, drive));
+}
+
+BOOL WINAPI RemoveHardwareDriveExW(int drive, PULLCORE_REMOVAL* removal) {
+  const PlatformSession session;
+  const auto* os = session.Services();
+  return AsBool(os && ejectra::core::RemoveHardwareDriveExW(
+                          *os, drive, reinterpret_cast<PullcoreRemoval*>(removal)));
 }
 
 }  // extern "C"

@@ -51,6 +51,12 @@ MachineState Parse(const Json& root) {
     }
     if (d.contains("removalRelations")) device.removalRelations = TextList(d["removalRelations"]);
     if (d.contains("busRelations")) device.busRelations = TextList(d["busRelations"]);
+    for (const Json& h : List(d, "holders")) {
+      if (!h.is_object()) throw Invalid("a holder is not an object");
+      device.holders.push_back(
+          SimHolder{Number(h.value("processId", Json())), Text(h.value("image", Json()))});
+    }
+    if (d.contains("eventDelay")) device.eventDelay = Number(d["eventDelay"]);
     machine.devices.push_back(std::move(device));
     const auto owner = static_cast<DevInst>(machine.devices.size());
     for (const Json& i : List(d, "interfaces")) {
@@ -157,6 +163,10 @@ std::string WriteMachine(const MachineState& machine) {
     };
     if (!device.removalRelations.empty()) d["removalRelations"] = list(device.removalRelations);
     if (!device.busRelations.empty()) d["busRelations"] = list(device.busRelations);
+    for (const SimHolder& holder : device.holders) {
+      d["holders"].push_back({{"processId", holder.processId}, {"image", Utf16ToUtf8(holder.imagePath)}});
+    }
+    if (device.eventDelay) d["eventDelay"] = device.eventDelay;
     Json interfaces = Json::array();
     for (const SimInterface& iface : machine.interfaces) {
       if (iface.owner == i + 1) {

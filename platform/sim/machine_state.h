@@ -21,6 +21,13 @@ struct SimProperty {
   std::vector<std::uint8_t> data;  // as stored, a text with its NUL
 };
 
+// A process with a handle open on a device, as the System log names it.
+struct SimHolder {
+  std::uint32_t processId = 0;
+  std::u16string imagePath;  // an NT path
+  friend bool operator==(const SimHolder&, const SimHolder&) = default;
+};
+
 struct SimDevice {
   std::u16string instanceId;
   DevInst parent = 0;  // 0: the root of the tree
@@ -31,6 +38,11 @@ struct SimDevice {
   std::vector<std::u16string> removalRelations;
   std::vector<std::u16string> busRelations;
   ConfigRet ejectAnswer = kCrSuccess;
+  // Held open: an eject of the device or a node above it is vetoed with
+  // PNP_VetoOutstandingOpen and this node's ID, and each holder's event 225
+  // is logged `eventDelay` ms later.
+  std::vector<SimHolder> holders;
+  std::uint32_t eventDelay = 0;
   bool deviceIdReadable = true;
   bool statusReadable = true;
 };

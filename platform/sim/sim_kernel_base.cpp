@@ -59,6 +59,11 @@ void SimKernelBase::Sleep(std::uint32_t milliseconds) {
   world_.clock.Advance(milliseconds);
 }
 
+std::uint64_t SimKernelBase::GetSystemTimeAsFileTime() {
+  world_.calls.Enter("GetSystemTimeAsFileTime");
+  return kSimEpochFileTime + world_.clock.Now() * 10'000;
+}
+
 bool SimKernelBase::CloseHandle(Handle handle) {
   if (const auto fault = world_.calls.Enter("CloseHandle")) {
     world_.lastError = *fault;

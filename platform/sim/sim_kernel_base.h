@@ -63,6 +63,7 @@ class SimKernelBase final : public KernelBase {
   ErrorCode GetLastError() override;
   void SetLastError(ErrorCode error) override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint64_t GetSystemTimeAsFileTime() override;
   bool CloseHandle(Handle object) override;
 
  private:

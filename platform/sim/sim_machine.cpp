@@ -140,8 +140,64 @@ ConfigRet SimMachine::CM_Request_Device_EjectW(DevInst node, std::uint32_t* veto
     if (vetoType) *vetoType = 1;  // PNP_VetoLegacyDevice
     return device->ejectAnswer;
   }
+  if (const DevInst held = HeldIn(node)) {
+    const SimDevice& holder = *world_.machine.Device(held);
+    if (vetoType) *vetoType = 5;  // PNP_VetoOutstandingOpen
+    if (vetoName && vetoNameLength > 0) {
+      const std::size_t length = std::min<std::size_t>(holder.instanceId.size(), vetoNameLength - 1);
+      std::copy_n(holder.instanceId.begin(), length, vetoName);
+      vetoName[length] = u'\0';
+    }
+    LogHolders(holder);
+    return kCrRemoveVetoed;
+  }
   Remove(node);
   return kCrSuccess;
+}
+
+DevInst SimMachine::HeldIn(DevInst node) const {
+  // What goes with the node: its subtree, and what its nodes name among
+  // their removal relations (a disk's volumes live under the volume manager).
+  std::vector<DevInst> pending{node};
+  std::vector<bool> seen(world_.machine.devices.size() + 1);
+  while (!pending.empty()) {
+    const DevInst next = pending.back();
+    pending.pop_back();
+    const SimDevice* device = world_.machine.Device(next);
+    if (!device || !device->present || seen[next]) continue;
+    seen[next] = true;
+    if (!device->holders.empty()) return next;
+    for (std::size_t i = 0; i < world_.machine.devices.size(); ++i) {
+      if (world_.machine.devices[i].parent == next) pending.push_back(static_cast<DevInst>(i + 1));
+    }
+    for (const std::u16string& related : device->removalRelations) {
+      pending.push_back(world_.machine.Find(related));
+    }
+  }
+  return 0;
+}
+
+void SimMachine::LogHolders(const SimDevice& held) {
+  std::vector<SimEvent> events;
+  for (const SimHolder& holder : held.holders) {
+    SimEvent event{u"Microsoft-Windows-Kernel-PnP", 225, 0, {}, {}};
+    event.texts[u"ProcessName"] = holder.imagePath;
+    event.texts[u"DeviceInstance"] = held.instanceId;
+    event.numbers[u"ProcessId"] = holder.processId;
+    events.push_back(std::move(event));
+  }
+  SimWorld& world = world_;
+  auto log = [&world, events]() mutable {
+    for (SimEvent& event : events) {
+      event.created = world.clock.Now();
+      world.systemLog.push_back(event);
+    }
+  };
+  if (held.eventDelay == 0) {
+    log();
+  } else {
+    world_.clock.At(world_.clock.Now() + held.eventDelay, log);
+  }
 }
 
 void SimMachine::Remove(DevInst node) {

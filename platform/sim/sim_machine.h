@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/core_services.h"
+#include "platform/sim/sim_event_log.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_world.h"
 
@@ -25,12 +26,12 @@ class SimMachine final : public DeviceConfig,
  public:
   static constexpr WindowHandle kDesktopWindow = 0x10010;
 
-  explicit SimMachine(SimWorld& world) : world_(world), registry_(world) {}
+  explicit SimMachine(SimWorld& world) : world_(world), registry_(world), events_(world) {}
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
   CoreServices Services() {
-    return CoreServices{*this, registry_, *this, *this, *this, world_.kernel};
+    return CoreServices{*this, registry_, *this, *this, *this, world_.kernel, events_};
   }
   SimWorld& World() { return world_; }
   // The machine, for a test to change; the fake's indexes are rebuilt.
@@ -41,6 +42,7 @@ class SimMachine final : public DeviceConfig,
   const MachineState& State() const { return world_.machine; }
   std::size_t OpenSets() const { return sets_.size(); }
   std::size_t OpenKeys() const { return registry_.OpenKeys(); }
+  std::size_t OpenEventHandles() const { return events_.OpenHandles(); }
   // The size probe of an interface detail (no buffer) succeeds.
   void SucceedDetailProbe() { detailProbeSucceeds_ = true; }
 
@@ -99,9 +101,13 @@ class SimMachine final : public DeviceConfig,
   const std::vector<std::size_t>& InterfacesOf(OpenSet& set, const Guid& interfaceClass);
   const std::vector<std::vector<std::size_t>>& InterfacesByOwner();
   void Remove(DevInst node);
+  // The first node of the subtree at `node` that a process holds open, or 0.
+  DevInst HeldIn(DevInst node) const;
+  void LogHolders(const SimDevice& held);
 
   SimWorld& world_;
   SimRegistry registry_;
+  SimEventLog events_;
   std::map<DevInfoHandle, OpenSet> sets_;
   // Indexes over the machine, dropped whenever State() hands it out for change.
   std::unordered_map<std::u16string, DevInst> index_;  // folded instance ID -> handle

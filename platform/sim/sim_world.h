@@ -44,6 +44,19 @@ struct SimShortcut {
   friend bool operator==(const SimShortcut&, const SimShortcut&) = default;
 };
 
+// A record of an event log: who wrote it, its ID, when (the world's clock)
+// and its named data (a text, or a number in `numbers`).
+struct SimEvent {
+  std::u16string provider;
+  std::uint32_t id = 0;
+  std::uint64_t created = 0;  // ms of the world's clock
+  std::map<std::u16string, std::u16string> texts;
+  std::map<std::u16string, std::uint32_t> numbers;
+};
+
+// The world's clock at 0 ms as a FILETIME: 2026-01-01 00:00 UTC.
+inline constexpr std::uint64_t kSimEpochFileTime = 134116992000000000;
+
 // A file on the machine's disks: a shortcut, or any other file with its
 // bytes (a user's document).
 using SimFile = std::variant<SimShortcut, std::string>;
@@ -70,6 +83,10 @@ struct SimWorld {
   // folders are those the desktop and the files lie in.
   std::u16string desktopFolder = u"C:\\Users\\user\\Desktop";
   std::map<std::u16string, SimFile, LessIgnoringAsciiCase> files;
+  // The System log, oldest first; `systemLogReadable` false: it cannot be
+  // opened, as where a policy or the platform's age keeps it away.
+  std::vector<SimEvent> systemLog;
+  bool systemLogReadable = true;
 };
 
 }  // namespace ejectra::platform::sim

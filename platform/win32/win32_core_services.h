@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/core_services.h"
+#include "platform/win32/win32_event_log.h"
 #include "platform/win32/win32_registry.h"
 
 namespace ejectra::platform::win32 {
@@ -14,7 +15,7 @@ class Win32CoreServices final : public DeviceConfig,
  public:
   explicit Win32CoreServices(KernelBase& kernel) : kernel_(kernel) {}
   CoreServices Services() {
-    return CoreServices{*this, registry_, *this, *this, *this, kernel_};
+    return CoreServices{*this, registry_, *this, *this, *this, kernel_, events_};
   }
 
   DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
@@ -52,6 +53,7 @@ class Win32CoreServices final : public DeviceConfig,
  private:
   Win32Registry registry_;
   KernelBase& kernel_;
+  Win32EventLog events_;
 };
 
 }  // namespace ejectra::platform::win32

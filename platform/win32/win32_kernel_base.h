@@ -11,6 +11,7 @@ class Win32KernelBase final : public KernelBase {
   ErrorCode GetLastError() override;
   void SetLastError(ErrorCode error) override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint64_t GetSystemTimeAsFileTime() override;
   bool CloseHandle(Handle object) override;
 };
 

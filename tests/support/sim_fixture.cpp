@@ -11,6 +11,7 @@ void SimTest::Use(const MachineBuilder& from) { machine.State() = from.Build(); 
 void SimTest::TearDown() {
   EXPECT_EQ(machine.OpenSets(), 0u) << "a device information set was not released";
   EXPECT_EQ(machine.OpenKeys(), 0u) << "a registry key was not closed";
+  EXPECT_EQ(machine.OpenEventHandles(), 0u) << "an event-log handle was not closed";
   EXPECT_EQ(world.calls.Pending(), std::vector<std::string>{}) << "a planned failure never came";
   for (const std::string& owner : world.calls.Details("SetupDiGetClassDevsW")) {
     EXPECT_EQ(owner, "owner 0x10010") << "a set was not owned by the desktop window";

@@ -34,6 +34,11 @@ int EJECTRA_WINAPI Remove(int drive) {
   return core::RemoveHardwareDrive(g_machine->Services(), drive);
 }
 
+int EJECTRA_WINAPI RemoveEx(int drive, PullcoreRemoval* removal) {
+  if (Planned("RemoveHardwareDriveExW", drive)) return 0;
+  return core::RemoveHardwareDriveExW(g_machine->Services(), drive, removal);
+}
+
 template <typename Function>
 platform::ProcAddress Entry(Function* function) {
   return reinterpret_cast<platform::ProcAddress>(function);
@@ -45,7 +50,7 @@ std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
   std::vector<std::string> calls;
   for (const platform::sim::SimCall& call : world.calls.Log()) {
     if (call.name == "IsRemovableHardwareDrive" || call.name == "IsRemovableHardwareDriveExW" ||
-        call.name == "RemoveHardwareDrive") {
+        call.name == "RemoveHardwareDrive" || call.name == "RemoveHardwareDriveExW") {
       calls.push_back(call.name + " " + call.detail);
     }
   }
@@ -60,6 +65,7 @@ platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
     library.exports["IsRemovableHardwareDriveExW"] = Entry(&IsRemovableEx);
   }
   if (exports & kExportRemove) library.exports["RemoveHardwareDrive"] = Entry(&Remove);
+  if (exports & kExportRemoveEx) library.exports["RemoveHardwareDriveExW"] = Entry(&RemoveEx);
   library.attach = [&machine](bool attached) { g_machine = attached ? &machine : nullptr; };
   return library;
 }

@@ -16,7 +16,9 @@ enum SimExport : unsigned {
   kExportIsRemovable = 1,
   kExportIsRemovableEx = 2,
   kExportRemove = 4,
-  kExportAll = 7,
+  kExportOriginal = 7,
+  kExportRemoveEx = 8,  // RemoveHardwareDriveExW
+  kExportAll = 15,
 };
 
 platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,

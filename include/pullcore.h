@@ -1,0 +1,59 @@
+/* Pullcore.dll: removes a removable drive (a USB or IEEE1394 disk, a card
+ * reader) by its drive number, 1 = A: ... 26 = Z:. Every function is
+ * stdcall, exported by name and by ordinal, and answers FALSE for any other
+ * drive number; none shows a message or lets an exception out.
+ *
+ *   ordinals 1-3  the original functions
+ *   ordinal 4     RemoveHardwareDriveExW: a removal that says why it was refused
+ */
+#ifndef PULLCORE_H
+#define PULLCORE_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* TRUE when the drive is removable hardware. */
+BOOL WINAPI IsRemovableHardwareDrive(int drive);
+
+/* TRUE, with the device's friendly name and its removable parent's
+ * description, when the drive is removable hardware and both texts fit
+ * their capacities (in characters, the terminator included); FALSE with
+ * ERROR_INSUFFICIENT_BUFFER when a text does not fit. */
+BOOL WINAPI IsRemovableHardwareDriveExW(int drive, WCHAR *name, int nameCapacity,
+                                        WCHAR *description, int descriptionCapacity);
+
+/* TRUE when the platform accepted the eject request for the drive's
+ * removable parent. Windows shows its own notice when it refuses. */
+BOOL WINAPI RemoveHardwareDrive(int drive);
+
+/* A process that held the device when its removal was refused. */
+typedef struct PULLCORE_BLOCKER {
+  DWORD ProcessId;
+  WCHAR ImagePath[260]; /* a drive-letter path where one maps, else the path as logged */
+} PULLCORE_BLOCKER;
+
+typedef struct PULLCORE_REMOVAL {
+  DWORD Size;           /* sizeof(PULLCORE_REMOVAL), set by the caller */
+  DWORD VetoType;       /* PNP_VETO_TYPE; 0 when the platform gave none */
+  WCHAR VetoName[260];  /* the platform's veto text, "" when none */
+  DWORD BlockerCount;   /* filled entries of Blockers, 0 to 8, newest first */
+  PULLCORE_BLOCKER Blockers[8];
+} PULLCORE_REMOVAL;
+
+/* The removal of RemoveHardwareDrive, asked with the veto outputs (so
+ * Windows shows no notice of its own): TRUE exactly when the platform
+ * accepted it. On a refusal, `removal` holds the veto type and name and the
+ * processes that the System log's Kernel-PnP event 225 names as holding the
+ * device (none where the log cannot be read, as on Windows 7). A null
+ * `removal`, or one whose Size is not sizeof(PULLCORE_REMOVAL), answers
+ * FALSE with ERROR_INVALID_PARAMETER and removes nothing. */
+BOOL WINAPI RemoveHardwareDriveExW(int drive, PULLCORE_REMOVAL *removal);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PULLCORE_H */
