@@ -2,9 +2,10 @@
 ;
 ;   makensis -INPUTCHARSET UTF8 -DARCH=x86 -DSTAGE=<folder> -DOUTFILE=<setup.exe> Ejectra.nsi
 ;
-; ARCH is x86 or x64. STAGE holds the six binaries of that architecture, the
-; guide under guide\, and guide.nsh, the guide's File lines in a fixed order
-; (scripts/release writes it). The output depends on nothing but these inputs:
+; ARCH is x86 or x64. STAGE holds the six binaries of that architecture,
+; Pullcore.dll's header as include\pullcore.h, the guide under guide\, and
+; guide.nsh, the guide's File lines in a fixed order (scripts/release writes
+; it). The output depends on nothing but these inputs:
 ; no file dates are stored and every file is named in a fixed order.
 ;
 ; Silent: Ejectra-<version>-<arch>-setup.exe /S; Uninstall.exe /S.
@@ -118,6 +119,8 @@ Section "${PRODUCT}" SecMain
   File "${STAGE}\PullcoreHelper.exe"
   File "${STAGE}\PullcoreHook.dll"
   File "${STAGE}\EjectraWizard.exe"
+  SetOutPath "$INSTDIR\include"
+  File "${STAGE}\include\pullcore.h"
   RMDir /r "$INSTDIR\guide"
   !include "${STAGE}\guide.nsh"
   SetOutPath "$INSTDIR"

@@ -63,6 +63,8 @@ Function ${UN}RemoveInstallation
   Delete "$INSTDIR\PullcoreHelper.exe"
   Delete "$INSTDIR\PullcoreHook.dll"
   Delete "$INSTDIR\EjectraWizard.exe"
+  Delete "$INSTDIR\include\pullcore.h"
+  RMDir "$INSTDIR\include"
   RMDir /r "$INSTDIR\guide"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

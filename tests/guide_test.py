@@ -162,19 +162,26 @@ if len(pages) == 2:
     check('the guides link to each other',
           'en.html' in ja.links and 'ja.html' in en.links)
 
-    # The programs' texts, quoted exactly: %c as the drive letter shown, %s as any text.
+    # The programs' texts, quoted exactly: %c as the drive letter shown, %s as
+    # any text (the reasons' %s, the name Windows gives, also as "%s"), %d as a
+    # number.
     console = string_table(os.path.join(ROOT, 'tools', 'console', 'messages.inc'))
     windowless = string_table(os.path.join(ROOT, 'tools', 'windowless', 'messages.inc'))
     wizard = string_table(os.path.join(ROOT, 'wizard', 'messages.inc'))
     quoted = [('ejectrac', console, i) for i in (1001, 1002, 1003, 2001, 2002, 2003, 2005)]
     quoted += [('Ejectra', windowless, i) for i in (2003, 2004)]
     quoted += [('EjectraWizard', wizard, i) for i in (1001, 11001, 11002, 12001)]
+    # /V: the removal's outcome, the programs that held the drive, and the reasons.
+    reasons = (3001, 3002, 3003, 3004, 3005) + tuple(sorted(i for i in console if 3100 <= i < 3200))
+    quoted += [('ejectrac', console, i) for i in reasons]
+    quoted += [('Ejectra', windowless, i) for i in reasons]
     for lang, page in pages.items():
         for program, table, message in quoted:
             # Runs of blanks count as they are in the source: the messages are
             # shown in elements that keep them (white-space: pre-wrap).
             source_text = html.unescape(re.sub(r'<[^>]+>', '', page.source))
-            pattern = re.escape(table[message]).replace('%c', '[A-Z]').replace('%s', '[^"\n]*')
+            pattern = (re.escape(table[message]).replace('%c', '[A-Z]').replace('%s', '[^"\n]*')
+                       .replace('%d', '[0-9]+'))
             check(f'{GUIDES[lang]}: quotes {program} message {message} exactly',
                   re.search(pattern, source_text) is not None, table[message])
         usage = console[104]

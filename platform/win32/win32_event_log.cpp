@@ -46,6 +46,9 @@ EventValue ValueOf(const EVT_VARIANT& variant) {
 
 }  // namespace
 
+Win32EventLog::Win32EventLog() = default;
+Win32EventLog::~Win32EventLog() = default;
+
 const Win32EventLog::Library* Win32EventLog::Bound() {
   if (!tried_) {
     tried_ = true;

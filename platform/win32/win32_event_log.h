@@ -15,7 +15,8 @@ namespace ejectra::platform::win32 {
 
 class Win32EventLog final : public EventLog {
  public:
-  Win32EventLog() = default;
+  Win32EventLog();
+  ~Win32EventLog() override;  // both where Library is complete
   Win32EventLog(const Win32EventLog&) = delete;
   Win32EventLog& operator=(const Win32EventLog&) = delete;
 

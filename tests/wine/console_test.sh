@@ -110,6 +110,55 @@ for arch in x86 x64; do
     "$(printf '[E:] SanDisk Cruzer Blade USB Device ( USB 大容量記憶装置 )\n[H:] Twin ( USB 接続 SCSI (UAS) マス ストレージ デバイス )\n[J:]  ( ディスク ドライブ )')" \
     "$out"
 
+  # /V: each removal by RemoveHardwareDriveExW, which says why one was
+  # refused. H: is held open by two programs, logged 300 ms after the refusal.
+  reset_machine
+  held=$(printf '%s\n' 'ドライブ H: は使用中のため、取り外せませんでした。' \
+    '  C:\Windows\explorer.exe (プロセス ID 5120)' \
+    '  C:\Program Files\Lumenfold Notes\notes.exe (プロセス ID 4242)')
+  wine "$dir/ejectrac.exe" /V H: >"$work/out" 2>/dev/null
+  code=$?
+  if cmp -s "$work/out" <(printf '%s\n%s\n' "$banner" "$held" | cp932); then
+    pass "$arch: /V H: says the drive is in use and names its two programs, byte for byte in code page 932 with CR LF"
+  else
+    fail "$arch: /V H: says the drive is in use and names its two programs, byte for byte in code page 932 with CR LF"
+    diff <(printf '%s\n%s\n' "$banner" "$held" | cp932 | od -c) <(od -c "$work/out") | head -20 | sed 's/^/    /'
+  fi
+  expect_eq "$arch: /V H: exit code 0 (a drive list)" 0 "$code"
+  ejectrac /V /D "WD My Passport 25E2 SCSI Disk Device"
+  expect_eq "$arch: /V /D with H:'s device name: the same text, exit 1" "$held|1" "$out|$code"
+  ejectrac -v h:
+  expect_eq "$arch: -v h: is /V H:" "$held|0" "$out|$code"
+  ejectrac H: /V
+  expect_eq "$arch: H: /V: /V after the drives is ignored, the refusal is silent" "|0" "$out|$code"
+  ejectrac H:
+  expect_eq "$arch: H: without /V: nothing after the banner, exit 0" "|0" "$out|$code"
+  ejectrac /D "WD My Passport 25E2 SCSI Disk Device"
+  expect_eq "$arch: /D with H:'s device name without /V: nothing, exit 1" "|1" "$out|$code"
+  ejectrac /L
+  expect_eq "$arch: ... and H: is still there" "$listing" "$out"
+
+  ejectrac /V E:
+  expect_eq "$arch: /V E: says E: may be unplugged, exit 0" "ドライブ E: は安全に取り外せます。|0" "$out|$code"
+  ejectrac /L
+  expect_eq "$arch: ... and E: is gone" "$(tail -n +2 <<<"$listing")" "$out"
+  ejectrac /V /S EFHK
+  expect_eq "$arch: /V /S EFHK: E: (its letter still there) not removable, F: removed, H: refused with its programs, K: passed over, exit 0" \
+    "$(printf '%s\n' 'ドライブ E: は、取り外し可能なドライブではありません。' 'ドライブ F: は安全に取り外せます。' "$held")|0" "$out|$code"
+  reset_machine
+  ejectrac /V /D "Generic- SD/MMC USB Device"
+  expect_eq "$arch: /V /D with F:'s device name: F: may be unplugged, exit 0" \
+    "ドライブ F: は安全に取り外せます。|0" "$out|$code"
+
+  reset_machine
+  edit_machine 'm["devices"][[d["id"] for d in m["devices"]].index("USB\\VID_0781&PID_5567\\4C530001230512115253")]["ejectAnswer"] = 23'
+  ejectrac /V E:
+  expect_eq "$arch: /V E: refused as a legacy device (veto type 1): its reason, exit 0" \
+    "ドライブ E: の取り外しは拒否されました。デバイスが取り外しに対応していません。|0" "$out|$code"
+  ejectrac /V /D "SanDisk Cruzer Blade USB Device"
+  expect_eq "$arch: ... and with /D, exit 1" \
+    "ドライブ E: の取り外しは拒否されました。デバイスが取り外しに対応していません。|1" "$out|$code"
+
   printf '{}\n' >"$dir/machine.json"
   ejectrac /L
   expect_eq "$arch: /L with nothing removable prints message 2005, exit 0" \

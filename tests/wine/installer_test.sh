@@ -23,6 +23,7 @@ dist=$(realpath -m "${EJECTRA_DIST:-$root/dist}")
 build_root=$(realpath -m "${EJECTRA_BUILD_ROOT:-$root/build}")
 clsid='{E0D32790-51A4-4CC1-A653-1FFC4349125B}'
 binaries=(Pullcore.dll ejectrac.exe Ejectra.exe PullcoreHelper.exe PullcoreHook.dll EjectraWizard.exe)
+headers=(include/pullcore.h)
 install_key='HKLM\SOFTWARE\Lumenfold\Ejectra'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ejectra'
 menu_link='ProgramData/Microsoft/Windows/Start Menu/Programs/Ejectra/Ejectra ショートカット ウィザード.lnk'
@@ -101,13 +102,13 @@ install_silently() {
 
 check_installation() {  # NAME: the files and the registry of one installation
   local name=$1 file expected listing
-  # The folder holds the release's files (the zip's bytes), the guide and the
-  # uninstaller, nothing more.
-  expected=$( (printf '%s\n' "${binaries[@]}" Uninstall.exe; unzip -Z1 "$zip" | sed -n "s|^Ejectra-$version-$arch/guide/|guide/|p" | grep -v '/$') | LC_ALL=C sort)
+  # The folder holds the release's files (the zip's bytes), Pullcore.dll's
+  # header, the guide and the uninstaller, nothing more.
+  expected=$( (printf '%s\n' "${binaries[@]}" "${headers[@]}" Uninstall.exe; unzip -Z1 "$zip" | sed -n "s|^Ejectra-$version-$arch/guide/|guide/|p" | grep -v '/$') | LC_ALL=C sort)
   listing=$(cd "$dir" 2>/dev/null && find . -type f -printf '%P\n' | LC_ALL=C sort)
   expect_eq "$arch: $name: the files in $windir" "$expected" "$listing"
   local differing=""
-  for file in "${binaries[@]}" $(unzip -Z1 "$zip" | sed -n "s|^Ejectra-$version-$arch/\(guide/.*[^/]\)$|\1|p"); do
+  for file in "${binaries[@]}" "${headers[@]}" $(unzip -Z1 "$zip" | sed -n "s|^Ejectra-$version-$arch/\(guide/.*[^/]\)$|\1|p"); do
     cmp -s <(unzip -p "$zip" "Ejectra-$version-$arch/$file") "$dir/$file" || differing+=" $file"
   done
   expect_eq "$arch: $name: the installed files are the zip's, byte for byte" "" "$differing"
@@ -167,6 +168,9 @@ for arch in x86 x64; do
     fail "$arch: the release is in $dist (scripts/release)"
     continue
   fi
+  expect_eq "$arch: the zip carries include/pullcore.h as the repository holds it" \
+    "$(sha256sum <"$root/include/pullcore.h")" \
+    "$(unzip -p "$zip" "Ejectra-$version-$arch/include/pullcore.h" | sha256sum)"
   if [ $arch = x86 ]; then
     view=32 other=64 windir='C:\Program Files (x86)\Lumenfold\Ejectra'
     progdir='Program Files (x86)' otherdir='Program Files'

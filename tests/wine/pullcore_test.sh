@@ -10,8 +10,8 @@ source "$root/tests/wine/lib.sh"
 check_library() {  # ARCH FILE
   local arch=$1 dll=$2 dump
   dump=$(objdump -p "$dll")
-  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll exports the three functions at ordinals 1-3" \
-    "$(printf '1 IsRemovableHardwareDrive\n2 IsRemovableHardwareDriveExW\n3 RemoveHardwareDrive')" \
+  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll exports the three original functions at ordinals 1-3 and RemoveHardwareDriveExW at 4" \
+    "$(printf '1 IsRemovableHardwareDrive\n2 IsRemovableHardwareDriveExW\n3 RemoveHardwareDrive\n4 RemoveHardwareDriveExW')" \
     "$(awk '/Ordinal Base/ {base = $NF}
             /\[Ordinal\/Name Pointer\] Table/ {table = 1; next}
             table && NF == 0 {exit}
@@ -21,6 +21,36 @@ check_library() {  # ARCH FILE
   expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll imports only system libraries" "" \
     "$(foreign_imports "$dll")"
 }
+
+# The shipped library imports what it imported before RemoveHardwareDriveExW:
+# the event log's wevtapi.dll is loaded when a refusal is looked into, never
+# imported (Windows 7 has none of the logs asked).
+shipped_imports='ADVAPI32.dll KERNEL32.dll msvcrt.dll SETUPAPI.dll SHLWAPI.dll USER32.dll'
+check_shipped_imports() {  # ARCH FILE
+  local imports
+  imports=$(objdump -p "$2" | awk '/DLL Name:/ {print $3}' | xargs)
+  expect_eq "$1: bin/Pullcore.dll imports exactly $shipped_imports" "$shipped_imports" "$imports"
+  if grep -qi wevtapi <<<"$imports"; then
+    fail "$1: bin/Pullcore.dll does not import wevtapi.dll"
+  else
+    pass "$1: bin/Pullcore.dll does not import wevtapi.dll"
+  fi
+}
+
+# What `pullcore_probe misuse` prints: a null report and one of the wrong
+# Size answer FALSE with ERROR_INVALID_PARAMETER (87) and leave the report as
+# it was (0x5A5A5A5A = 1515870810); drives 0 and 27 answer FALSE with the
+# report cleared but for its Size. The last error of those two is not part of
+# the contract and is left out.
+misuse_expected=$(cat <<'LIST'
+null 0 87
+small 0 87 size 4723 veto 1515870810 blockers 1515870810
+large 0 87 size 4725 veto 1515870810 blockers 1515870810
+drive0 0 size 4724 veto 0 blockers 0
+drive27 0 size 4724 veto 0 blockers 0
+LIST
+)
+misuse_seen() { sed -E 's/^(drive[0-9]+ 0) [0-9]+ /\1 /'; }
 
 # What runtime_probe.exe prints: each exception caught, after its cleanups.
 probe_catches=$(cat <<'LIST'
@@ -55,9 +85,20 @@ for arch in x86 x64; do
   cp "$build/bin/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/real/"
   cp "$build/sim/Pullcore.dll" "$build/tests/pullcore_probe.exe" "$work/$arch/sim/"
 
+  check_shipped_imports $arch "$build/bin/Pullcore.dll"
+
   expect_eq "$arch: the real library answers FALSE for drives 0-27 on Wine's machine" \
     "$(for d in $(seq 0 27); do echo "$d 0 0 0"; done)" \
     "$(wine "$work/$arch/real/pullcore_probe.exe" sweep 2>/dev/null)"
+  expect_eq "$arch: the real RemoveHardwareDriveExW refuses a null report, a wrong Size (error 87), drives 0 and 27" \
+    "$misuse_expected" "$(wine "$work/$arch/real/pullcore_probe.exe" misuse 2>/dev/null | misuse_seen)"
+  # Wine has no removable drive: C: (Wine's own) and Z: (its root) are refused
+  # before an eject is asked, with no veto and no blocker.
+  for letter in C Z; do
+    expect_eq "$arch: the real RemoveHardwareDriveExW does not remove $letter: on Wine's machine, no veto, no blocker" \
+      "$letter: refused veto 0 " \
+      "$(wine "$work/$arch/real/pullcore_probe.exe" why $letter 2>/dev/null | sed -E 's/ refused [0-9]+ / refused /')"
+  done
 
   cp "$root/machines/sample.json" "$work/$arch/machine.json"
   export EJECTRA_SIM_MACHINE
@@ -69,6 +110,15 @@ for arch in x86 x64; do
   expect_eq "$arch: E: is gone afterwards" "$(tail -n +2 <<<"$sample_list")" "$(probe list)"
   expect_eq "$arch: E: cannot be removed twice" "E: not removed" "$(probe remove E)"
   expect_eq "$arch: J:, reached only through its mount record, is removed" "J: removed" "$(probe remove J)"
+  expect_eq "$arch: RemoveHardwareDriveExW on H:, held open: veto 5 naming its volume, the two holders newest first, with drive-letter paths" \
+    "$(printf '%s\n' 'H: refused veto 5 STORAGE\VOLUME\{7B2D9C40-8E1F-11EE-B4C2-A4BB6D112233}#0000000000100000' \
+       '  5120 C:\Windows\explorer.exe' '  4242 C:\Program Files\Lumenfold Notes\notes.exe')" \
+    "$(probe why H | sed -E 's/ refused [0-9]+ / refused /')"
+  expect_eq "$arch: the simulated RemoveHardwareDriveExW refuses a null report, a wrong Size (error 87), drives 0 and 27" \
+    "$misuse_expected" "$(probe misuse | misuse_seen)"
+  expect_eq "$arch: ... and removes nothing: F: and H: are still there" "$(sed -n 2,3p <<<"$sample_list")" "$(probe list)"
+  expect_eq "$arch: RemoveHardwareDriveExW removes F:" "F: removed" "$(probe why F)"
+  expect_eq "$arch: ... and F: is gone" "$(sed -n 3p <<<"$sample_list")" "$(probe list)"
   unset EJECTRA_SIM_MACHINE
   expect_eq "$arch: without a machine description the simulated library answers FALSE" "" "$(probe list)"
 

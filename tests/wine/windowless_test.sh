@@ -106,6 +106,28 @@ for arch in x86 x64; do
   check "$arch: /D nothing (two blanks after the quote)" 1 \
     "Ejectra	0x30	warning	デバイス名 \"nothing\"  に一致する取り外し可能なドライブは見つかりませんでした。"
 
+  # /V: the removal by RemoveHardwareDriveExW. H: is held open by two
+  # programs; the refusal is one warning box naming them, in full.
+  held='ドライブ H: は使用中のため、取り外せませんでした。\n  C:\\Windows\\explorer.exe (プロセス ID 5120)\n  C:\\Program Files\\Lumenfold Notes\\notes.exe (プロセス ID 4242)'
+  fresh_machine
+  run_tool "$tool" /V H:
+  check "$arch: /V H: (one warning box: in use, by two programs)" 0 "Ejectra	0x30	warning	$held"
+  run_tool "$tool" /V /D "WD My Passport 25E2 SCSI Disk Device"
+  check "$arch: /V /D with H:'s device name (the same box)" 1 "Ejectra	0x30	warning	$held"
+  run_tool "$tool" H:
+  check "$arch: H: without /V (refused without a word)" 0 ""
+  run_tool "$tool" /V F:
+  check "$arch: /V F: (one information box: F: may be unplugged)" 0 \
+    "Ejectra	0x40	information	ドライブ F: は安全に取り外せます。"
+  fresh_machine
+  run_tool "$tool" -v /s EHK
+  check "$arch: -v /s EHK (a box for each drive, in letter order; K: passed over)" 0 "$(printf '%s\n' \
+    "Ejectra	0x40	information	ドライブ E: は安全に取り外せます。" \
+    "Ejectra	0x30	warning	$held")"
+  fresh_machine
+  run_tool "$tool" F:
+  check "$arch: F: without /V (removed without a word)" 0 ""
+
   run_tool "$work/$arch/nolib" E:
   check "$arch: E: without Pullcore.dll beside the tool" 1 "Ejectra	0x10	error	Pullcore.dll が見つかりませんでした。"
 
