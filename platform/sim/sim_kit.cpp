@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <new>
+#include <stdexcept>
 
 namespace ejectra::platform::sim {
 
@@ -68,17 +70,65 @@ std::optional<std::uint32_t> SimCalls::Enter(std::string_view name, std::string 
   return fired.code;
 }
 
+namespace {
+
+// Every call that a fake of platform/sim logs by name.
+constexpr std::string_view kSimulatedCalls[] = {
+    "CM_Get_DevNode_Registry_PropertyW", "CM_Get_DevNode_Status", "CM_Get_Device_IDW",
+    "CM_Get_Device_ID_ListW", "CM_Get_Parent", "CM_Request_Device_EjectW", "CPullcoreHook::Start",
+    "CPullcoreHook::Stop", "CheckRadioButton", "CloseHandle", "CoCreateInstance", "CoInitialize",
+    "CoUninitialize", "CommandLineToArgvW", "CreateEventW", "CreateMutexW", "Edit_LimitText",
+    "EnableWindow", "EvtClose", "EvtCreateRenderContext", "EvtNext", "EvtQuery", "EvtRender",
+    "FreeLibrary", "GetDlgItem", "GetDlgItemTextW", "GetFileAttributesW", "GetFileVersionInfoSizeW",
+    "GetFileVersionInfoW", "GetLogicalDrives", "GetModuleFileNameW", "GetParent", "GetProcAddress",
+    "GetSystemDirectoryW", "GetSystemTimeAsFileTime", "ILFree", "IPersistFile::QueryInterface",
+    "IPersistFile::Release", "IPersistFile::Save", "IShellLinkW::QueryInterface",
+    "IShellLinkW::Release", "IShellLinkW::SetArguments", "IShellLinkW::SetDescription",
+    "IShellLinkW::SetHotkey", "IShellLinkW::SetIDList", "IShellLinkW::SetIconLocation",
+    "IShellLinkW::SetPath", "IShellLinkW::SetShowCmd", "IShellLinkW::SetWorkingDirectory",
+    "InterlockedDecrement", "InterlockedExchangeAdd", "InterlockedIncrement", "IsDlgButtonChecked",
+    "ListView_DeleteAllItems", "ListView_GetExtendedListViewStyle", "ListView_GetItemCount",
+    "ListView_GetItemParam", "ListView_GetItemText", "ListView_GetNextItem",
+    "ListView_GetSelectedCount", "ListView_InsertColumn", "ListView_InsertItem",
+    "ListView_SetExtendedListViewStyle", "ListView_SetItemParam", "ListView_SetItemText",
+    "LoadLibraryW", "LoadStringW", "LockWindowUpdate", "MessageBoxW", "OnClick", "OnCommand",
+    "OnInitDialog", "OnSetActive", "OnWizardFinish", "OnWizardNext", "OpenMutexW", "PostMessageW",
+    "PropertySheetW", "QueryDosDeviceW", "RegCloseKey", "RegCreateKeyExW", "RegDeleteKeyExW",
+    "RegDeleteKeyW", "RegDeleteValueW", "RegEnumKeyExW", "RegOpenKeyExW", "RegQueryValueExW",
+    "RegSetValueExW", "ReleaseMutex", "SHGetPathFromIDListW", "SHGetSpecialFolderLocation",
+    "SetDlgItemTextW", "SetEvent", "SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo",
+    "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW",
+    "Sleep", "User", "VerQueryValueW", "WaitForSingleObject",
+};
+
+}  // namespace
+
+SimCalls::SimCalls() : known_(std::begin(kSimulatedCalls), std::end(kSimulatedCalls)) {}
+
+void SimCalls::Know(std::initializer_list<std::string_view> names) {
+  known_.insert(names.begin(), names.end());
+}
+
+void SimCalls::Check(std::string_view name) const {
+  if (!Knows(name)) {
+    throw std::invalid_argument("no simulated call is named \"" + std::string(name) + '"');
+  }
+}
+
 void SimCalls::Fail(std::string_view name, std::uint32_t code, std::uint32_t skip,
                     std::uint32_t times) {
+  Check(name);
   if (times == 0) return;
   plans_.insert_or_assign(std::string(name), Plan{skip, times, code, false});
 }
 
 void SimCalls::On(std::string_view name, std::uint32_t skip, std::function<void()> action) {
+  Check(name);
   actions_.emplace(std::string(name), std::make_pair(skip, std::move(action)));
 }
 
 void SimCalls::Throw(std::string_view name, std::uint32_t skip) {
+  Check(name);
   plans_.insert_or_assign(std::string(name), Plan{skip, 1, 0, true});
 }
 

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <set>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -50,8 +51,17 @@ struct SimCall {
 };
 std::ostream& operator<<(std::ostream& out, const SimCall& call);
 
+// A plan (Fail, Throw, On) is taken only for a call that some fake makes:
+// the calls of the world's own fakes are known from the start, a fake
+// outside them (a test's own) makes its calls known with Know. A plan for
+// any other name, a misspelt one say, is refused at once with
+// std::invalid_argument rather than waiting for a call that never comes.
 class SimCalls {
  public:
+  SimCalls();
+  void Know(std::initializer_list<std::string_view> names);
+  bool Knows(std::string_view name) const { return known_.contains(name); }
+
   // Logs the call. Answers the code planned for it, if it is to fail (a
   // CONFIGRET, LSTATUS, HRESULT or last error, as the call reports), or
   // throws std::bad_alloc when it is to throw.
@@ -89,6 +99,9 @@ class SimCalls {
     bool throws = false;
   };
 
+  void Check(std::string_view name) const;
+
+  std::set<std::string, std::less<>> known_;
   std::vector<SimCall> log_;
   std::map<std::string, std::size_t, std::less<>> counts_;
   std::map<std::string, Plan, std::less<>> plans_;

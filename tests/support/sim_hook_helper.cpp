@@ -62,6 +62,7 @@ class SimHookHelperObject final : public tools::IPullcoreHookHelper {
 }  // namespace
 
 void InstallSimHookHelper(sim::SimWorld& world, bool serves) {
+  world.calls.Know({"StartHook", "StopHook", "Release"});
   const std::u16string id = FormatGuid(tools::kClsidPullcoreHookHelper);
   world.machine.registry.Create(kHkeyClassesRoot, u"CLSID\\" + id + u"\\LocalServer32", world.processView)
       .values[u""] = sim::SimRegistryValue{kRegSz, EncodeUtf16le(u"\"C:\\Program Files\\Ejectra\\PullcoreHelper.exe\"", true)};

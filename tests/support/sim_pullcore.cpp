@@ -59,6 +59,8 @@ std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
 
 platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
                                              unsigned exports) {
+  machine.World().calls.Know({"IsRemovableHardwareDrive", "IsRemovableHardwareDriveExW",
+                              "RemoveHardwareDrive", "RemoveHardwareDriveExW"});
   platform::sim::SimLibrary library;
   if (exports & kExportIsRemovable) library.exports["IsRemovableHardwareDrive"] = Entry(&IsRemovable);
   if (exports & kExportIsRemovableEx) {

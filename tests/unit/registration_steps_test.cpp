@@ -30,7 +30,9 @@ constexpr Hresult kResourceNameNotFound = static_cast<Hresult>(0x80070716);
 // resource) and fails as the world plans.
 class RecordingSystem final : public RegistrationSystem {
  public:
-  explicit RecordingSystem(SimWorld& world) : world_(world), registry_(world) {}
+  explicit RecordingSystem(SimWorld& world) : world_(world), registry_(world) {
+    world.calls.Know({"LoadScriptText", "RegisterTypeLib", "UnRegisterTypeLib"});
+  }
 
   std::u16string ModulePath() override { return kModule; }
   Hresult LoadScriptText(int id, std::u16string& text) override {

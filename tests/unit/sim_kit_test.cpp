@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <new>
+#include <stdexcept>
 
 #include "platform/sim/sim_kit.h"
 #include "platform/sim/sim_process.h"
@@ -53,6 +54,7 @@ TEST(SimProcess, PlannedFailure_FailsTheCallWithThePlannedLastError) {
 
 TEST(SimCalls, Fail_PassesOverSkipCallsThenFailsTimesCalls) {
   SimCalls calls;
+  calls.Know({"Call", "Other"});
   calls.Fail("Call", 7, /*skip=*/1, /*times=*/2);
   EXPECT_EQ(calls.Enter("Call"), std::nullopt);
   EXPECT_EQ(calls.Enter("Other"), std::nullopt);
@@ -66,6 +68,7 @@ TEST(SimCalls, Fail_PassesOverSkipCallsThenFailsTimesCalls) {
 
 TEST(SimCalls, Throw_ThrowsOnceAndOn_RunsBeforeTheCallTakesEffect) {
   SimCalls calls;
+  calls.Know({"Call", "Other"});
   calls.Throw("Call", /*skip=*/1);
   int seen = 0;
   calls.On("Call", /*skip=*/0, [&] { seen = static_cast<int>(calls.Count("Call")); });
@@ -89,6 +92,26 @@ TEST(SimClock, Advance_RunsWhatFallsDueInTimeOrderAtItsTime) {
   EXPECT_FALSE(clock.RunNext(800));
   EXPECT_TRUE(clock.RunNext(1000));
   EXPECT_EQ(clock.Now(), 900u);
+}
+
+}  // namespace
+}  // namespace ejectra::platform::sim
+
+namespace ejectra::platform::sim {
+namespace {
+
+// A misspelt plan would wait for a call that never comes: it is refused
+// when made, for each kind of plan, and a name made known is then taken.
+TEST(SimCalls, PlanForAnUnknownName_IsRefusedAtOnce) {
+  SimCalls calls;
+  EXPECT_THROW(calls.Fail("CM_Get_Parnet", 1), std::invalid_argument);
+  EXPECT_THROW(calls.Throw("SetupDiGetClassDevs"), std::invalid_argument);
+  EXPECT_THROW(calls.On("StartHook", 0, [] {}), std::invalid_argument);
+  EXPECT_TRUE(calls.Pending().empty());
+  calls.Fail("CM_Get_Parent", 1);
+  calls.Know({"StartHook"});
+  calls.On("StartHook", 0, [] {});
+  EXPECT_EQ(calls.Pending(), std::vector<std::string>{"CM_Get_Parent"});
 }
 
 }  // namespace
