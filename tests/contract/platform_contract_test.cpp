@@ -222,6 +222,24 @@ TEST_F(PlatformContract, RequestEject_MadeUpNode_LeavesTheVetoNameAlone) {
   EXPECT_EQ(vetoName[0], u'#');
 }
 
+// Windows answers ERROR_EVT_CHANNEL_NOT_FOUND, Wine 8 no handle for every
+// query with the last error 0: only the missing handle is held.
+TEST_F(PlatformContract, EventLog_QueryOfAChannelNobodyMade_GivesNoHandle) {
+  const std::u16string channel = UniqueName();
+  const EventHandle results =
+      os().events.EvtQuery(channel.c_str(), u"*", kEvtQueryChannelPath | kEvtQueryReverseDirection);
+  EXPECT_EQ(results, 0u);
+  if (results) os().events.EvtClose(results);
+}
+
+// FILETIME: 100 ns since 1601; any clock of ours is past 2020-01-01.
+TEST_F(PlatformContract, SystemTime_IsAFileTimeOfNow) {
+  constexpr std::uint64_t k2020 = 132223104000000000;
+  const std::uint64_t first = os().kernel.GetSystemTimeAsFileTime();
+  EXPECT_GT(first, k2020);
+  EXPECT_GE(os().kernel.GetSystemTimeAsFileTime(), first);
+}
+
 TEST_F(PlatformContract, QueryDosDevice_UnknownName_Fails) {
   std::array<char16_t, 64> targets{};
   Poison();
