@@ -63,21 +63,24 @@ std::optional<std::vector<Blocker>> ReadBlockers(EventLog& log, std::uint64_t si
   if (!context) return std::nullopt;
   std::vector<Blocker> found;
   std::array<EventHandle, kEventsPerCall> events{};
-  std::uint32_t returned = 0;
   // Newest first: reading ends at the first event older than `since`.
-  bool recent = true;
-  while (recent && found.size() < kMaxBlockers && returned <= kEventsPerCall &&
-         log.EvtNext(results.get(), kEventsPerCall, events.data(), 0, &returned)) {
+  for (bool recent = true; recent && found.size() < kMaxBlockers;) {
+    std::uint32_t returned = 0;
+    if (!log.EvtNext(results.get(), kEventsPerCall, events.data(), 0, &returned) || returned == 0) {
+      break;
+    }
+    // Every handle handed out is closed, read or not.
     std::vector<UniqueEventHandle> owned;
-    for (std::uint32_t i = 0; i < returned && i < kEventsPerCall; ++i) owned.emplace_back(log, events[i]);
+    for (std::uint32_t i = 0; i < std::min(returned, kEventsPerCall); ++i) {
+      owned.emplace_back(log, events[i]);
+    }
     for (const UniqueEventHandle& event : owned) {
-      std::vector<EventValue> values;
       if (!recent || found.size() == kMaxBlockers) break;
+      std::vector<EventValue> values;
       if (log.EvtRender(context.get(), event.get(), values)) {
         recent = Take(values, since, instances, found);
       }
     }
-    if (returned == 0) break;
   }
   return found;
 }
