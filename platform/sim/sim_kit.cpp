@@ -80,7 +80,8 @@ constexpr std::string_view kSimulatedCalls[] = {
     "CoUninitialize", "CommandLineToArgvW", "CreateEventW", "CreateMutexW", "Edit_LimitText",
     "EnableWindow", "EvtClose", "EvtCreateRenderContext", "EvtNext", "EvtQuery", "EvtRender",
     "FreeLibrary", "GetDlgItem", "GetDlgItemTextW", "GetFileAttributesW", "GetFileVersionInfoSizeW",
-    "GetFileVersionInfoW", "GetLogicalDrives", "GetModuleFileNameW", "GetParent", "GetProcAddress",
+    "GetCommandLineW", "GetDesktopWindow", "GetFileVersionInfoW", "GetLogicalDrives",
+    "GetModuleFileNameW", "GetParent", "GetProcAddress",
     "GetSystemDirectoryW", "GetSystemTimeAsFileTime", "ILFree", "IPersistFile::QueryInterface",
     "IPersistFile::Release", "IPersistFile::Save", "IShellLinkW::QueryInterface",
     "IShellLinkW::Release", "IShellLinkW::SetArguments", "IShellLinkW::SetDescription",
@@ -98,7 +99,8 @@ constexpr std::string_view kSimulatedCalls[] = {
     "RegSetValueExW", "ReleaseMutex", "SHGetPathFromIDListW", "SHGetSpecialFolderLocation",
     "SetDlgItemTextW", "SetEvent", "SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo",
     "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW",
-    "Sleep", "User", "VerQueryValueW", "WaitForSingleObject",
+    "Sleep", "StrCpyNW", "User", "VerQueryValueW", "WaitForSingleObject", "WideCharToMultiByte",
+    "WriteStdout",
 };
 
 }  // namespace

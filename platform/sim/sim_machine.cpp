@@ -237,7 +237,13 @@ std::uint32_t SimMachine::QueryDosDeviceW(const char16_t* deviceName, char16_t* 
   return static_cast<std::uint32_t>(list.size());
 }
 
+WindowHandle SimMachine::GetDesktopWindow() {
+  Enter("GetDesktopWindow");  // it cannot fail: logged only
+  return kDesktopWindow;
+}
+
 char16_t* SimMachine::StrCpyNW(char16_t* target, const char16_t* source, int capacity) {
+  Enter("StrCpyNW");  // it cannot fail: logged only
   if (capacity <= 0) return target;
   const std::u16string_view text = View(source);
   const std::size_t count = std::min<std::size_t>(text.size(), std::size_t(capacity) - 1);

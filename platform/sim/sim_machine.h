@@ -78,7 +78,7 @@ class SimMachine final : public DeviceConfig,
                                 std::uint32_t capacity) override;
 
   // Desktop
-  WindowHandle GetDesktopWindow() override { return kDesktopWindow; }
+  WindowHandle GetDesktopWindow() override;
 
   // Strings
   char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) override;

@@ -86,7 +86,7 @@ ProcAddress SimProcess::GetProcAddress(ModuleHandle module, const char* name) {
 }
 
 bool SimProcess::FreeLibrary(ModuleHandle module) {
-  world_.calls.Enter("FreeLibrary");
+  if (const auto fault = world_.calls.Enter("FreeLibrary")) return Fail(*fault);
   const auto loaded = modules_.find(module);
   if (loaded == modules_.end()) return Fail(kErrorInvalidHandle);
   if (--loaded->second.references == 0) {
@@ -148,11 +148,21 @@ bool SimProcess::CommandLineToArgvW(const char16_t* line, std::vector<std::u16st
 
 // --- Output -----------------------------------------------------------------
 
+std::u16string SimProcess::GetCommandLineW() {
+  world_.calls.Enter("GetCommandLineW");
+  return commandLine;
+}
+
 std::string SimProcess::WideCharToMultiByte(std::u16string_view text) {
+  if (const auto fault = world_.calls.Enter("WideCharToMultiByte")) {
+    Fail(*fault);
+    return {};  // nothing converted
+  }
   return Utf16ToUtf8(text);
 }
 
 void SimProcess::WriteStdout(std::string_view bytes) {
+  if (world_.calls.Enter("WriteStdout")) return;  // a failed write loses its bytes
   for (const char c : bytes) {
     if (c == '\n') stdoutBytes += '\r';
     stdoutBytes += c;

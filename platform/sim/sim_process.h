@@ -2,7 +2,8 @@
 // and version resources, the libraries it loads from the world's files, the
 // COM objects it makes from the world's registered classes, and a record
 // of everything it wrote or showed. Calls are logged by name in the world
-// and fail as planned (the last error, or the HRESULT for COM).
+// and fail as planned (the last error, or the HRESULT for COM); the few that
+// cannot fail (GetCommandLineW, CoUninitialize) are logged only.
 #pragma once
 
 #include <cstdint>
@@ -71,7 +72,7 @@ class SimProcess final : public Modules, public Process, public Output, public V
 
   // Process
   std::uint32_t GetLogicalDrives() override;
-  std::u16string GetCommandLineW() override { return commandLine; }
+  std::u16string GetCommandLineW() override;
   bool CommandLineToArgvW(const char16_t* line, std::vector<std::u16string>& args) override;
 
   // Output: the simulated machine's ANSI code page is UTF-8.

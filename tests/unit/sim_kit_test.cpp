@@ -38,6 +38,8 @@ TEST(SimProcess, PlannedFailure_FailsTheCallWithThePlannedLastError) {
       {"GetFileVersionInfoSizeW", [](SimProcess& p) { return p.GetFileVersionInfoSizeW(u"v.dll") == 0; }},
       {"GetFileVersionInfoW", [&](SimProcess& p) { return !p.GetFileVersionInfoW(u"v.dll", 4, &length); }},
       {"VerQueryValueW", [&](SimProcess& p) { return !p.VerQueryValueW(&block, u"\\", &value, &length); }},
+      {"WideCharToMultiByte", [](SimProcess& p) { return p.WideCharToMultiByte(u"text").empty(); }},
+      {"FreeLibrary", [](SimProcess& p) { return !p.FreeLibrary(0); }},
   };
   for (const auto& [call, failed] : cases) {
     SimWorld world;
