@@ -64,6 +64,8 @@ class Output {
   virtual std::string WideCharToMultiByte(std::u16string_view text) = 0;
   // Standard output in text mode: each line feed reaches the stream as CR LF.
   virtual void WriteStdout(std::string_view bytes) = 0;
+  // Standard output in binary mode: the bytes reach the stream as they are.
+  virtual void WriteStdoutBytes(std::string_view bytes) = 0;
   virtual int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                           std::uint32_t style) = 0;
 };

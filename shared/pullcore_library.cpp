@@ -94,4 +94,15 @@ int CPullcoreLibrary::RemoveHardwareDriveEx(int drive, PullcoreRemoval& removal)
   return removeEx_ ? removeEx_(drive, &removal) : 0;
 }
 
+bool CPullcoreLibrary::BindEjectDriveMedia() {
+  if (module_ && !ejectMedia_) {
+    ejectMedia_ = reinterpret_cast<EjectMediaEntry>(Resolve(u"EjectDriveMedia"));
+  }
+  return ejectMedia_ != nullptr;
+}
+
+int CPullcoreLibrary::EjectDriveMedia(int drive) const {
+  return ejectMedia_ ? ejectMedia_(drive) : kMediaFailed;
+}
+
 }  // namespace ejectra

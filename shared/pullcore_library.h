@@ -1,7 +1,8 @@
 // The run-time binding of the core library: loads Pullcore.dll when
 // constructed, binds its three exports by name, forwards calls to them and
-// unloads the library when destroyed. RemoveHardwareDriveExW, which a
-// library of ours offers beside them, is bound only when asked for.
+// unloads the library when destroyed. RemoveHardwareDriveExW and
+// EjectDriveMedia, which a library of ours offers beside them, are bound only
+// when asked for.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "platform/calling_convention.h"
 #include "platform/owners.h"
 #include "platform/process_services.h"
+#include "shared/pullcore_media.h"
 #include "shared/pullcore_removal.h"
 
 namespace ejectra {
@@ -21,6 +23,7 @@ class CPullcoreLibrary {
                                                   int descriptionCapacity);
   using RemoveEntry = int(EJECTRA_WINAPI*)(int drive);
   using RemoveExEntry = int(EJECTRA_WINAPI*)(int drive, PullcoreRemoval* removal);
+  using EjectMediaEntry = int(EJECTRA_WINAPI*)(int drive);
 
   // The file name of the library, looked for in the program's own folder
   // and then in the system folder, never along the search path.
@@ -44,6 +47,12 @@ class CPullcoreLibrary {
   // 0 when it is not bound; `removal` is the caller's, its Size set.
   int RemoveHardwareDriveEx(int drive, PullcoreRemoval& removal) const;
 
+  // Binds EjectDriveMedia; false when the library is not loaded or has no
+  // such export.
+  bool BindEjectDriveMedia();
+  // A PullcoreMediaResult; kMediaFailed when it is not bound.
+  int EjectDriveMedia(int drive) const;
+
  private:
   void Load();
   platform::ProcAddress Resolve(std::u16string_view name);
@@ -56,6 +65,7 @@ class CPullcoreLibrary {
   IsRemovableExEntry isRemovableEx_ = nullptr;
   RemoveEntry remove_ = nullptr;
   RemoveExEntry removeEx_ = nullptr;
+  EjectMediaEntry ejectMedia_ = nullptr;
 };
 
 }  // namespace ejectra

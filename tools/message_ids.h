@@ -23,17 +23,22 @@ enum MessageId : std::uint32_t {
   kMsgNoBlockerKnown = 3003,
   kMsgRemovalRefused = 3004,  // %c, %s the reason
   kMsgSafeToUnplug = 3005,    // %c
+  // /M and /A.
+  kMsgMediaNotEjected = 3006,     // %c
+  kMsgCloseProgramsFirst = 3007,  // the line after 3006 for a volume in use
+  kMsgMediaEjected = 3008,        // %c, with /V
+  kMsgNoRemovableDriveBox = 3009, // 2005's text, in the windowless tool's table
   kMsgVetoReason = 3100,      // + the veto type; %s the veto name
 };
 
 // Exit codes, a published contract:
-//   0  the run did what was asked: /L answered; a drive list processed,
-//      whatever became of each drive; a device found and removed; nothing
-//      asked beyond /B and /S.
+//   0  the run did what was asked: /L or /J answered; a drive list or /A
+//      processed, whatever became of each drive; a device found and removed
+//      (with /M: its medium ejected); nothing asked beyond /B, /S, /V, /M.
 //   1  the run failed: usage shown (arguments not understood, or the
 //      command line could not be split); Pullcore.dll missing; COM or the
 //      hook helper failed; the device named with /D not found, not
-//      removable or not removed.
+//      removable or not removed (with /M: its medium not ejected).
 enum ExitCode : int {
   kExitSuccess = 0,
   kExitFailure = 1,

@@ -47,12 +47,22 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
       options.mode = ModeList;
       return true;
     }
+    if (IsSwitch(argument, u'J')) {
+      options.mode = ModeJson;
+      return true;
+    }
+    if (IsSwitch(argument, u'A')) {  // in place of a drive list, and ending the arguments as one
+      options.mode = ModeAll;
+      return true;
+    }
     if (IsSwitch(argument, u'B')) {
       options.balloon = true;
     } else if (IsSwitch(argument, u'S')) {
       options.skipAbsent = true;
     } else if (IsSwitch(argument, u'V')) {
       options.reasons = true;
+    } else if (IsSwitch(argument, u'M')) {
+      options.media = true;
     } else {
       std::uint32_t mask = 0;
       if (!ParseDriveList(argument, mask)) return false;
@@ -75,9 +85,16 @@ bool CUnplugTool::ParseCommandLine(UnplugOptions& options) {
   return ParseArguments(args, options);
 }
 
-int CUnplugTool::Run() {
+std::optional<UnplugOptions> CUnplugTool::ParsedCommandLine() {
   UnplugOptions options;
-  if (!ParseCommandLine(options)) {
+  if (!ParseCommandLine(options)) return std::nullopt;
+  return options;
+}
+
+int CUnplugTool::Run() { return Run(ParsedCommandLine()); }
+
+int CUnplugTool::Run(const std::optional<UnplugOptions>& options) {
+  if (!options) {
     ShowUsage();
     return kExitFailure;
   }
@@ -85,13 +102,22 @@ int CUnplugTool::Run() {
     ShowMessage(kMsgLibraryMissing, kMbIconError);
     return kExitFailure;
   }
-  if (options.mode & ModeList) {
+  if (options->mode & ModeList) {
     ListDrives();
     return kExitSuccess;
   }
+  if (options->mode & ModeJson) {
+    ListDrivesAsJson();
+    return kExitSuccess;
+  }
   // An older library without the export: /V changes nothing.
-  withReasons_ = options.reasons && library_.BindRemoveHardwareDriveEx();
-  const int removed = options.balloon ? RemoveDrivesWithBalloon(options) : RemoveDrives(options);
+  reasons_ = options->reasons;
+  withReasons_ = reasons_ && library_.BindRemoveHardwareDriveEx();
+  // Without the export every medium stays in: EjectDriveMedia answers failed.
+  media_ = options->media;
+  if (media_) library_.BindEjectDriveMedia();
+  const int removed =
+      options->balloon ? RemoveDrivesWithBalloon(*options) : RemoveDrives(*options);
   return removed ? kExitSuccess : kExitFailure;
 }
 
@@ -110,7 +136,24 @@ int CUnplugTool::RemoveDrives(const UnplugOptions& options) {
       if (!options.skipAbsent || drive.In(present)) RemoveDrive(drive.Number());
     }
   }
+  if (options.mode & ModeAll) RemoveAllDrives();
   return 1;
+}
+
+void CUnplugTool::RemoveAllDrives() {
+  int found = 0;
+  for (const Drive drive : DrivesIn(os_.process.GetLogicalDrives())) {
+    if (media_) {
+      const int result = library_.EjectDriveMedia(drive.Number());
+      if (result == kMediaNotRemovable) continue;
+      ReportMedia(drive, result);
+    } else {
+      if (!library_.IsRemovableHardwareDrive(drive.Number())) continue;
+      RemoveRemovableDrive(drive);
+    }
+    ++found;
+  }
+  if (found == 0) ShowNoRemovableDrive();
 }
 
 int CUnplugTool::RemoveDrive(int number) {
@@ -120,12 +163,36 @@ int CUnplugTool::RemoveDrive(int number) {
     ShowMessageFormat(kMsgNotPresent, drive->Letter(), kMbIconWarning);
     return 0;
   }
+  // The medium's library call decides for itself which drives qualify.
+  if (media_) return ReportMedia(*drive, library_.EjectDriveMedia(number));
   if (!library_.IsRemovableHardwareDrive(number)) {
     ShowMessageFormat(kMsgNotRemovable, drive->Letter(), kMbIconWarning);
     return 0;
   }
-  if (withReasons_) return RemoveDriveWithReasons(*drive);
-  return library_.RemoveHardwareDrive(number) ? 1 : 0;
+  return RemoveRemovableDrive(*drive);
+}
+
+int CUnplugTool::RemoveRemovableDrive(Drive drive) {
+  if (withReasons_) return RemoveDriveWithReasons(drive);
+  return library_.RemoveHardwareDrive(drive.Number()) ? 1 : 0;
+}
+
+int CUnplugTool::ReportMedia(Drive drive, int result) {
+  switch (result) {
+    case kMediaEjected:
+      if (reasons_) ShowMessageFormat(kMsgMediaEjected, drive.Letter(), kMbIconInformation);
+      return 1;
+    case kMediaNotRemovable:
+      ShowMessageFormat(kMsgNotRemovable, drive.Letter(), kMbIconWarning);
+      return 0;
+    default: {  // failed, in use, or an answer this tool does not know
+      std::u16string text =
+          FormatMessageTemplate(os_.modules.LoadStringW(kMsgMediaNotEjected), {drive.Letter()});
+      if (result == kMediaInUse) text += u'\n' + os_.modules.LoadStringW(kMsgCloseProgramsFirst);
+      OutputText(text, kMbIconWarning);
+      return 0;
+    }
+  }
 }
 
 int CUnplugTool::RemoveDriveWithReasons(Drive drive) {

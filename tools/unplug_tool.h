@@ -5,10 +5,13 @@
 // Call order: the entry point constructs the tool (which loads the core
 // library), calls Run once, and destroys it (which unloads the library). Run
 // parses the command line, checks the library, then lists or removes; every
-// message goes through ShowMessage or ShowMessageFormat to OutputText.
+// message goes through ShowMessage or ShowMessageFormat to OutputText. An
+// entry point that must see the options first (the console's banner) parses
+// them itself and hands them to Run.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +27,8 @@ enum UnplugMode : std::int32_t {
   ModeDrives = 1,  // drive letters
   ModeDevice = 2,  // a device name
   ModeList = 4,
+  ModeAll = 8,    // /A: every removable drive
+  ModeJson = 16,  // /J: the list, as JSON
 };
 
 struct UnplugOptions {
@@ -32,6 +37,7 @@ struct UnplugOptions {
   bool balloon = false;         // /B
   bool skipAbsent = false;      // /S
   bool reasons = false;         // /V: say why a removal was refused, and that one was done
+  bool media = false;           // /M: eject the medium, keep the device
   std::u16string deviceName;    // the argument after /D, verbatim
 };
 
@@ -51,21 +57,36 @@ class CUnplugTool {
   CUnplugTool& operator=(const CUnplugTool&) = delete;
 
   int Run();
+  // The run on options parsed beforehand; none: the usage is shown.
+  int Run(const std::optional<UnplugOptions>& options);
 
   bool ParseCommandLine(UnplugOptions& options);
+  std::optional<UnplugOptions> ParsedCommandLine();
   int RemoveDrives(const UnplugOptions& options);
   int RemoveDrive(int number);
+  // /A: every present drive that the library calls removable, A: first;
+  // with /M every present drive whose medium can be taken out. A drive gone
+  // by its turn (it shared a device with one removed before it) is passed
+  // over in silence.
+  void RemoveAllDrives();
   int FindDriveByDeviceName(std::u16string_view deviceName);
   int RemoveDrivesWithBalloon(const UnplugOptions& options);
+  // The removal of one drive found removable.
+  int RemoveRemovableDrive(Drive drive);
   // The removal of one drive found removable, by RemoveHardwareDriveExW:
   // says that the drive may be unplugged, or why it was refused (/V).
   int RemoveDriveWithReasons(Drive drive);
+  // /M: says what EjectDriveMedia answered for a present drive: nothing
+  // (or 3008 with /V) when the medium is out, else why it is not; 1 when out.
+  int ReportMedia(Drive drive, int result);
 
   // The output operations, in this order. Both message operations load the
   // text from the program's string table (a missing ID gives the empty text)
   // and hand it, formatted, to OutputText.
   virtual void ListDrives() = 0;
+  virtual void ListDrivesAsJson() = 0;
   virtual void ShowUsage() = 0;
+  virtual void ShowNoRemovableDrive() = 0;
   virtual int ShowMessageFormat(std::uint32_t id, MessageArg arg, std::uint32_t style);
   virtual int OutputText(std::u16string_view text, std::uint32_t style) = 0;
   virtual int ShowMessage(std::uint32_t id, std::uint32_t style);
@@ -79,7 +100,9 @@ class CUnplugTool {
  private:
   platform::ProcessServices os_;
   CPullcoreLibrary library_;
+  bool reasons_ = false;      // /V
   bool withReasons_ = false;  // /V, with a library that can tell the reasons
+  bool media_ = false;        // /M
 };
 
 }  // namespace ejectra::tools

@@ -100,7 +100,7 @@ constexpr std::string_view kSimulatedCalls[] = {
     "SetDlgItemTextW", "SetEvent", "SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo",
     "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW",
     "Sleep", "StrCpyNW", "User", "VerQueryValueW", "WaitForSingleObject", "WideCharToMultiByte",
-    "WriteStdout",
+    "WriteStdout", "WriteStdoutBytes",
 };
 
 }  // namespace

@@ -169,6 +169,11 @@ void SimProcess::WriteStdout(std::string_view bytes) {
   }
 }
 
+void SimProcess::WriteStdoutBytes(std::string_view bytes) {
+  if (world_.calls.Enter("WriteStdoutBytes")) return;
+  stdoutBytes += bytes;
+}
+
 int SimProcess::MessageBoxW(WindowHandle, const char16_t* text, const char16_t* caption,
                             std::uint32_t style) {
   if (const auto fault = world_.calls.Enter("MessageBoxW")) return static_cast<int>(Fail(*fault));

@@ -78,6 +78,7 @@ class SimProcess final : public Modules, public Process, public Output, public V
   // Output: the simulated machine's ANSI code page is UTF-8.
   std::string WideCharToMultiByte(std::u16string_view text) override;
   void WriteStdout(std::string_view bytes) override;
+  void WriteStdoutBytes(std::string_view bytes) override;
   int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                   std::uint32_t style) override;
 

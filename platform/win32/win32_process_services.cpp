@@ -1,6 +1,9 @@
 #include "platform/win32/win32_process_services.h"
 
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 // windows.h first
 #include <objbase.h>
 #include <shellapi.h>
@@ -98,6 +101,14 @@ std::string Win32ProcessServices::WideCharToMultiByte(std::u16string_view text) 
 
 void Win32ProcessServices::WriteStdout(std::string_view bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);  // text mode: LF becomes CR LF
+}
+
+void Win32ProcessServices::WriteStdoutBytes(std::string_view bytes) {
+  std::fflush(stdout);
+  const int mode = _setmode(_fileno(stdout), _O_BINARY);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+  if (mode != -1) _setmode(_fileno(stdout), mode);
 }
 
 int Win32ProcessServices::MessageBoxW(WindowHandle owner, const char16_t* text,

@@ -33,6 +33,7 @@ class Win32ProcessServices final : public Modules,
 
   std::string WideCharToMultiByte(std::u16string_view text) override;
   void WriteStdout(std::string_view bytes) override;
+  void WriteStdoutBytes(std::string_view bytes) override;
   int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                   std::uint32_t style) override;
 

@@ -1,6 +1,7 @@
 #include "tools/console/console_unplug_tool.h"
 
 #include "shared/removable_drives.h"
+#include "tools/console/drive_list_json.h"
 #include "tools/message_ids.h"
 
 namespace ejectra::tools {
@@ -23,7 +24,18 @@ void CConsoleUnplugTool::ListDrives() {
   if (listed == 0) WriteLine(os().modules.LoadStringW(kMsgNoRemovableDrive));
 }
 
+void CConsoleUnplugTool::ListDrivesAsJson() {
+  RemovableDriveScan scan(os().process.GetLogicalDrives(), library());
+  std::vector<RemovableDrive> drives;
+  while (auto row = scan.Next()) drives.push_back(*std::move(row));
+  os().output.WriteStdoutBytes(DriveListJson(drives));
+}
+
 void CConsoleUnplugTool::ShowUsage() { ShowMessage(kMsgUsage, kMbIconWarning); }
+
+void CConsoleUnplugTool::ShowNoRemovableDrive() {
+  ShowMessage(kMsgNoRemovableDrive, kMbIconWarning);
+}
 
 int CConsoleUnplugTool::OutputText(std::u16string_view text, std::uint32_t) {
   WriteLine(text);
@@ -44,9 +56,13 @@ std::u16string VersionBanner(const CFileVersionInfo& info) {
 
 int RunConsoleTool(const ProcessServices& os) {
   CConsoleUnplugTool tool(os);
-  const std::u16string banner = VersionBanner(CFileVersionInfo(os.modules, os.version, nullptr));
-  if (!banner.empty()) tool.OutputText(banner, 0);
-  return tool.Run();
+  const auto options = tool.ParsedCommandLine();
+  if (!options || !(options->mode & ModeJson)) {
+    const std::u16string banner =
+        VersionBanner(CFileVersionInfo(os.modules, os.version, nullptr));
+    if (!banner.empty()) tool.OutputText(banner, 0);
+  }
+  return tool.Run(options);
 }
 
 }  // namespace ejectra::tools

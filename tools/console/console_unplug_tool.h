@@ -12,7 +12,10 @@ class CConsoleUnplugTool final : public CUnplugTool {
 
   // "[E:] name ( description )" for each removable drive, or message 2005.
   void ListDrives() override;
+  // The same drives as one JSON array in UTF-8, the bytes as they are.
+  void ListDrivesAsJson() override;
   void ShowUsage() override;
+  void ShowNoRemovableDrive() override;  // message 2005
   int OutputText(std::u16string_view text, std::uint32_t style) override;
 
  private:
@@ -23,7 +26,8 @@ class CConsoleUnplugTool final : public CUnplugTool {
 // or nothing when the version resource lacks either part.
 std::u16string VersionBanner(const CFileVersionInfo& info);
 
-// The whole run of ejectrac: the tool, the banner, the run; the exit code.
+// The whole run of ejectrac: the tool, the banner (but before a list for
+// scripts), the run; the exit code.
 int RunConsoleTool(const platform::ProcessServices& os);
 
 }  // namespace ejectra::tools

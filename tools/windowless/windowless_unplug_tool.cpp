@@ -10,7 +10,13 @@ using namespace platform;
 
 void CWindowlessUnplugTool::ListDrives() { ShowMessage(kMsgNotSupported, kMbIconWarning); }
 
+void CWindowlessUnplugTool::ListDrivesAsJson() { ShowMessage(kMsgNotSupported, kMbIconWarning); }
+
 void CWindowlessUnplugTool::ShowUsage() { ShowMessage(kMsgUsage, kMbIconWarning); }
+
+void CWindowlessUnplugTool::ShowNoRemovableDrive() {
+  ShowMessage(kMsgNoRemovableDriveBox, kMbIconWarning);
+}
 
 int CWindowlessUnplugTool::OutputText(std::u16string_view text, std::uint32_t style) {
   const std::u16string caption = os().modules.LoadStringW(kMsgProductName);

@@ -11,7 +11,9 @@ class CWindowlessUnplugTool final : public CUnplugTool {
   using CUnplugTool::CUnplugTool;
 
   void ListDrives() override;  // not supported here: message 2004
+  void ListDrivesAsJson() override;  // nor this: message 2004
   void ShowUsage() override;
+  void ShowNoRemovableDrive() override;  // message 3009, a warning
   // A modal box captioned with the product name; returns the button pressed.
   int OutputText(std::u16string_view text, std::uint32_t style) override;
 };
