@@ -165,6 +165,47 @@ for arch in x86 x64; do
     "取り外し可能なドライブはありません。|0" "$out|$code"
   reset_machine
 
+  # /J: the list as JSON for scripts, UTF-8 bytes as they are, one line
+  # feed, no banner.
+  reset_machine
+  wine "$dir/ejectrac.exe" /J >"$work/json" 2>/dev/null
+  code=$?
+  json='[{"drive":"E:","name":"SanDisk Cruzer Blade USB Device","description":"USB 大容量記憶装置"},{"drive":"F:","name":"Generic- SD/MMC USB Device","description":"USB 大容量記憶装置"},{"drive":"H:","name":"WD My Passport 25E2 SCSI Disk Device","description":"USB 接続 SCSI (UAS) マス ストレージ デバイス"},{"drive":"J:","name":"","description":"ディスク ドライブ"}]'
+  if cmp -s "$work/json" <(printf '%s\n' "$json"); then
+    pass "$arch: /J writes the drives as JSON in UTF-8, byte for byte, one LF at the end"
+  else
+    fail "$arch: /J writes the drives as JSON in UTF-8, byte for byte, one LF at the end"
+    diff <(printf '%s\n' "$json" | od -c) <(od -c "$work/json") | head -10 | sed 's/^/    /'
+  fi
+  expect_eq "$arch: /J exit code 0" 0 "$code"
+  if python3 -m json.tool "$work/json" >/dev/null 2>&1; then
+    pass "$arch: /J is valid JSON (python3 -m json.tool)"
+  else
+    fail "$arch: /J is valid JSON (python3 -m json.tool)"
+  fi
+  printf '{}\n' >"$dir/machine.json"
+  wine "$dir/ejectrac.exe" -j >"$work/json" 2>/dev/null
+  expect_eq "$arch: -j with nothing removable: the bytes [ ] LF" "5b 5d 0a" "$(od -An -tx1 "$work/json" | xargs)"
+
+  # /A: every removable drive, letter by letter; H: is held and refused
+  # without a word, F:'s reader goes with G:, which is passed over.
+  reset_machine
+  ejectrac /A
+  expect_eq "$arch: /A: nothing said, exit 0" "|0" "$out|$code"
+  ejectrac /L
+  expect_eq "$arch: ... and only the held H: is left" "$(sed -n 3p <<<"$listing")" "$out"
+  ejectrac /V /A
+  expect_eq "$arch: /V /A: H:'s refusal and its programs, exit 0" "$held|0" "$out|$code"
+  edit_machine '[d.pop("holders", None) for d in m["devices"]]'
+  ejectrac /A
+  ejectrac /L
+  expect_eq "$arch: once no program holds H:, /A takes it too: /L says message 2005" \
+    "取り外し可能なドライブはありません。|0" "$out|$code"
+  ejectrac /A
+  expect_eq "$arch: /A with nothing removable says message 2005, exit 0" \
+    "取り外し可能なドライブはありません。|0" "$out|$code"
+  reset_machine
+
   # The core library: missing, planted in the current folder, or lacking exports.
   mkdir -p "$dir/alone" "$dir/planted" "$dir/partial"
   cp "$dir/ejectrac.exe" "$dir/alone/"
@@ -174,6 +215,9 @@ for arch in x86 x64; do
   out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
   expect_eq "$arch: /L without Pullcore.dll beside the program, one planted in the current folder: message 1001, exit 1" \
     "Pullcore.dll が見つかりませんでした。|1" "$out|$code"
+  (cd "$dir/planted" && wine "$dir/alone/ejectrac.exe" /J >"$work/out" 2>/dev/null); code=$?
+  expect_eq "$arch: /J without Pullcore.dll: message 1001 alone, exit 1" \
+    "Pullcore.dll が見つかりませんでした。|1" "$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r')|$code"
   wine "$dir/alone/ejectrac.exe" /X >"$work/out" 2>/dev/null; code=$?
   out=$(iconv -f CP932 -t UTF-8 <"$work/out" | tr -d '\r' | tail -n +5)
   expect_eq "$arch: without Pullcore.dll a bad argument still shows the usage first" "$usage|1" "$out|$code"

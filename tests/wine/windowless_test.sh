@@ -124,6 +124,20 @@ for arch in x86 x64; do
   check "$arch: -v /s EHK (a box for each drive, in letter order; K: passed over)" 0 "$(printf '%s\n' \
     "Ejectra	0x40	information	ドライブ E: は安全に取り外せます。" \
     "Ejectra	0x30	warning	$held")"
+  # Our own switches: /J answers as /L; /A takes every removable drive.
+  fresh_machine
+  run_tool "$tool" /J
+  check "$arch: /J (not supported, as /L)" 0 "Ejectra	0x30	warning	サポートされていないオプションです。"
+  run_tool "$tool" /V /A
+  check "$arch: /V /A (a box for each removable drive, in letter order)" 0 "$(printf '%s\n' \
+    "Ejectra	0x40	information	ドライブ E: は安全に取り外せます。" \
+    "Ejectra	0x40	information	ドライブ F: は安全に取り外せます。" \
+    "Ejectra	0x30	warning	$held" \
+    "Ejectra	0x40	information	ドライブ J: は安全に取り外せます。")"
+  printf '{}\n' >"$tool/machine.json"
+  run_tool "$tool" /A
+  check "$arch: /A with nothing removable (message 3009)" 0 \
+    "Ejectra	0x30	warning	取り外し可能なドライブはありません。"
   fresh_machine
   run_tool "$tool" F:
   check "$arch: F: without /V (removed without a word)" 0 ""
