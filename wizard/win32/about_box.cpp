@@ -7,6 +7,8 @@
 #include "platform/win32/wide.h"
 #include "shared/file_version_info.h"
 #include "wizard/about_text.h"
+#include "wizard/bitmap_choice.h"
+#include "wizard/win32/wizard_bitmaps.h"
 
 namespace ejectra::wizard::win32 {
 
@@ -154,6 +156,24 @@ void CAboutDlg::OnInitDialog(HWND dialog) {
     }
   }
   CLinkStatic::Attach(::GetDlgItem(dialog, kLink));
+  ShowBannerForDpi(dialog);
+}
+
+// The template's banner is drawn for 96 DPI: on a larger screen the static
+// shows the one drawn for the screen instead, as large as the box has grown
+// but no larger than the static (which cuts off what does not fit).
+void CAboutDlg::ShowBannerForDpi(HWND dialog) {
+  const BitmapChoice choice = ChooseBitmap(kAboutBanner, dpi_);
+  if (choice.resource == kAboutBanner.resource) return;
+  const HWND banner = ::GetWindow(dialog, GW_CHILD);  // the template's first control
+  if (!banner || (::GetWindowLongW(banner, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return;
+  RECT area{};
+  ::GetClientRect(banner, &area);
+  banner_ = LoadWizardBitmap(::GetModuleHandleW(nullptr),
+                             FitBitmap(choice, area.right - area.left, area.bottom - area.top));
+  if (!banner_) return;
+  templateBanner_.reset(reinterpret_cast<HBITMAP>(::SendMessageW(
+      banner, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.get()))));
 }
 
 }  // namespace ejectra::wizard::win32

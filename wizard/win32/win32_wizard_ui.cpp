@@ -29,7 +29,7 @@ Win32WizardUi::~Win32WizardUi() {
 }
 
 void Win32WizardUi::RunAboutBox(platform::WindowHandle owner) {
-  CAboutDlg(modules_, version_).DoModal(Window(owner));
+  CAboutDlg(modules_, version_, dpi_).DoModal(Window(owner));
 }
 
 void Win32WizardUi::SetBoldTitleFont(platform::WindowHandle page, int id) {

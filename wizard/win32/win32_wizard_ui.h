@@ -11,9 +11,10 @@ namespace ejectra::wizard::win32 {
 
 class Win32WizardUi final : public WizardUi {
  public:
-  // The About box reads the program's own version resource through these.
-  Win32WizardUi(platform::Modules& modules, platform::VersionInfo& version)
-      : modules_(modules), version_(version) {}
+  // The About box reads the program's own version resource through these,
+  // and shows its banner for the screen's `dpi`.
+  Win32WizardUi(platform::Modules& modules, platform::VersionInfo& version, int dpi)
+      : modules_(modules), version_(version), dpi_(dpi) {}
   Win32WizardUi(const Win32WizardUi&) = delete;
   Win32WizardUi& operator=(const Win32WizardUi&) = delete;
   ~Win32WizardUi() override;
@@ -27,6 +28,7 @@ class Win32WizardUi final : public WizardUi {
  private:
   platform::Modules& modules_;
   platform::VersionInfo& version_;
+  int dpi_;
   std::uintptr_t boldFont_ = 0;  // HFONT, made from the first page's font, kept to the end
 };
 
