@@ -45,7 +45,8 @@ TEST(FitBitmap, Fitting_StaysAsItIs) {
 }
 
 TEST(FitBitmap, TooWide_ShrinksToTheWidthKeepingItsProportions) {
-  ExpectChoice(FitBitmap(ChooseBitmap(kAboutBanner, 144), 578, 127), 247, 578, 84, true);
+  // 606x89 into 578 pixels: 89 * 578 / 606 = 84.9.
+  ExpectChoice(FitBitmap(ChooseBitmap(kAboutBanner, 144), 578, 127), 247, 578, 85, true);
 }
 
 TEST(FitBitmap, TooHigh_ShrinksToTheHeight) {
