@@ -76,8 +76,7 @@ LRESULT CALLBACK CLinkStatic::Proc(HWND control, UINT message, WPARAM wParam, LP
       break;
     case WM_NCDESTROY:
       ::RemoveWindowSubclass(control, Proc, 0);
-      if (link.underlined_) ::DeleteObject(link.underlined_);
-      delete &link;
+      delete &link;  // and its font
       break;
   }
   return ::DefSubclassProc(control, message, wParam, lParam);
@@ -93,7 +92,7 @@ void CLinkStatic::Paint(HWND control) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
                  &font);
     font.lfUnderline = TRUE;
-    underlined_ = ::CreateFontIndirectW(&font);
+    underlined_.reset(::CreateFontIndirectW(&font));
   }
   // The background the dialog gives its statics, with the text over it.
   RECT client;
@@ -103,7 +102,7 @@ void CLinkStatic::Paint(HWND control) {
           reinterpret_cast<LPARAM>(control)))) {
     ::FillRect(dc, &client, brush);
   }
-  const HGDIOBJ previous = ::SelectObject(dc, underlined_);
+  const HGDIOBJ previous = ::SelectObject(dc, underlined_.get());
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, pressed_ ? kLinkRed : kLinkBlue);
   const std::wstring text = WindowText(control);

@@ -25,7 +25,7 @@ class CLinkStatic {
                                UINT_PTR, DWORD_PTR self);
   void Paint(HWND control);
 
-  HFONT underlined_ = nullptr;
+  platform::win32::UniqueFont underlined_{platform::win32::kGdi};
   bool pressed_ = false;
 };
 

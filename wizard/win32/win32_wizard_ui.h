@@ -2,9 +2,8 @@
 // the shortcut's icon, the shell's icon picker and the About box.
 #pragma once
 
-#include <cstdint>
-
 #include "platform/process_services.h"
+#include "platform/win32/win32_gdi.h"
 #include "wizard/wizard_services.h"
 
 namespace ejectra::wizard::win32 {
@@ -17,7 +16,6 @@ class Win32WizardUi final : public WizardUi {
       : modules_(modules), version_(version), dpi_(dpi) {}
   Win32WizardUi(const Win32WizardUi&) = delete;
   Win32WizardUi& operator=(const Win32WizardUi&) = delete;
-  ~Win32WizardUi() override;
 
   void RunAboutBox(platform::WindowHandle owner) override;
   void SetBoldTitleFont(platform::WindowHandle page, int id) override;
@@ -29,7 +27,8 @@ class Win32WizardUi final : public WizardUi {
   platform::Modules& modules_;
   platform::VersionInfo& version_;
   int dpi_;
-  std::uintptr_t boldFont_ = 0;  // HFONT, made from the first page's font, kept to the end
+  // The bold title font, made from the first page's font, kept to the end.
+  platform::win32::UniqueFont boldFont_{platform::win32::kGdi};
 };
 
 }  // namespace ejectra::wizard::win32
