@@ -19,10 +19,11 @@ expect_eq() {
 
 # run_in_xvfb "$@": windows and message boxes need an X display. Runs the
 # calling script again inside one xvfb-run of its own, so that its prefix's
-# wineserver starts under that display, unless it runs in one already.
+# wineserver starts under that display, unless it runs in one already. The
+# screen is `xvfb_screen` when set (WIDTHxHEIGHTxDEPTH), else 1024x768x24.
 run_in_xvfb() {
   [ -n "${EJECTRA_UNDER_XVFB:-}" ] && return 0
-  EJECTRA_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  EJECTRA_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 ${xvfb_screen:-1024x768x24}" "$0" "$@"
 }
 
 # A new prefix for this run, removed when the shell exits.

@@ -27,6 +27,22 @@ VS_VERSION_INFO\\VarFileInfo\\Translation=0411/04b0
 TEXT
 }
 
+# The DPI awareness that EXE's manifest declares, read back from the
+# executable: "dpiAware=... dpiAwareness=..." (the 2005 and the 2016 element).
+dpi_settings() {
+  wrestool -x --raw -t 24 -n 1 "$1" >"$work/manifest"
+  python3 - "$work/manifest" <<'PY'
+import sys
+import xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+found = {}
+for name, ns in (("dpiAware", "2005"), ("dpiAwareness", "2016")):
+    e = root.find(f".//{{http://schemas.microsoft.com/SMI/{ns}/WindowsSettings}}{name}")
+    found[name] = e.text if e is not None else "missing"
+print(" ".join(f"{k}={v}" for k, v in found.items()))
+PY
+}
+
 # The icon groups: ID, then each image as WIDTHxHEIGHT@BITS.
 icon_groups() {
   local exe=$1 id
@@ -59,6 +75,8 @@ for arch in x86 x64; do
       "$(python3 "$root/tests/wine/version_resource.py" "$work/version")"
     expect_eq "$arch: $exe.exe is of subsystem $subsystem" "$subsystem" \
       "$(awk '$1 == "Subsystem" {print $2 + 0}' <<<"$dump")"
+    expect_eq "$arch: $exe.exe's manifest declares per-monitor v2 DPI awareness, true/pm before" \
+      "dpiAware=true/pm dpiAwareness=PerMonitorV2, PerMonitor" "$(dpi_settings "$bin/$exe.exe")"
     expect_eq "$arch: $exe.exe's string table is Japanese (1041)" "1041" \
       "$(wrestool -l -t 6 "$bin/$exe.exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
   done
@@ -216,6 +234,16 @@ for arch in x86 x64; do
          wrestool -x --raw -t 2 -n $id "$exe" >"$work/bitmap"
          echo "$id $(python3 "$root/tests/wine/resource_dump.py" bitmap "$work/bitmap")"
        done)"
+  expect_eq "$arch: EjectraWizard.exe's bitmaps for 192 DPI: twice the size of 132, 133, 147" \
+    "$(printf '232 1150x116@24\n233 1158x590@24\n247 808x118@24')" \
+    "$(for id in 232 233 247; do
+         wrestool -x --raw -t 2 -n $id "$exe" >"$work/bitmap"
+         echo "$id $(python3 "$root/tests/wine/resource_dump.py" bitmap "$work/bitmap")"
+       done)"
+  expect_eq "$arch: EjectraWizard.exe carries no other bitmaps" "132 133 147 232 233 247" \
+    "$(wrestool -l -t 2 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n | xargs)"
+  expect_eq "$arch: EjectraWizard.exe's manifest declares system DPI awareness" \
+    "dpiAware=true dpiAwareness=system" "$(dpi_settings "$exe")"
   expect_eq "$arch: EjectraWizard.exe carries icon group 128" \
     "128 1 16x16@8 32x32@8 48x48@8 16x16@32 32x32@32 48x48@32" "$(icon_groups "$exe")"
   wrestool -x --raw -t 24 -n 1 "$exe" >"$work/manifest"

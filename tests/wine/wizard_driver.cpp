@@ -18,6 +18,14 @@
 //   wizard_driver box [MS]               the message box: "caption<TAB>icon<TAB>text", answered OK
 //   wizard_driver about [MS]             the About box: "caption<TAB>version<TAB>copyright", closed
 //   wizard_driver screenshot-ready [MS]  "ready" once the screen has stopped changing
+//   wizard_driver banner                 the About box's banner as shown: "WxH in WxH", the
+//                                        part of its static not in the dialog's colour, and
+//                                        the static's size
+//   wizard_driver blue WHERE             "X0 Y0 X1 Y1": where the sheet shows blue (its
+//                                        bitmaps' picture), right and bottom excluded, in
+//                                        the watermark's strip (the left 164 pixels above the
+//                                        buttons) or the header (right of the middle, above
+//                                        the page)
 //   wizard_driver shell-open FILE [MS]   opens FILE through the shell; "ended N" once the N
 //                                        processes the shell started for it have ended
 //
@@ -38,6 +46,7 @@
 #include "tests/wine/utf8_line.h"
 #include "tests/wine/window_reading.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <string>
@@ -351,6 +360,72 @@ int ScreenshotReady(DWORD waitMs) {
   return Failed(L"the screen keeps changing");
 }
 
+// The box [x0, x1) x [y0, y1) around the pixels of `area` (screen
+// coordinates) that `counts`, relative to the area; all 0 when none does.
+RECT Extent(const RECT& area, bool (*counts)(std::uint32_t rgb)) {
+  const Pixels shown = CaptureScreen(area);
+  RECT box = {shown.width, shown.height, 0, 0};
+  for (int y = 0; y < shown.height; ++y) {
+    for (int x = 0; x < shown.width; ++x) {
+      if (!counts(shown.data[static_cast<std::size_t>(y) * shown.width + x])) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+             std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+    }
+  }
+  return box.right ? box : RECT{};
+}
+
+RECT ScreenClient(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return client;
+}
+
+bool NotFace(std::uint32_t rgb) {
+  const COLORREF face = GetSysColor(COLOR_3DFACE);
+  return rgb != static_cast<std::uint32_t>((GetRValue(face) << 16) | (GetGValue(face) << 8) |
+                                          GetBValue(face));
+}
+
+bool Blue(std::uint32_t rgb) { return (rgb & 0xFF) >= ((rgb >> 16) & 0xFF) + 60; }
+
+int Banner() {
+  const HWND about = FindDialog(IsAbout, kBoxWaitMs);
+  const HWND banner = about ? GetWindow(about, GW_CHILD) : nullptr;
+  if (!banner) return NotFound();
+  Send(about, WM_NULL, 0, 0);  // its painting done
+  const RECT area = ScreenClient(banner);
+  const RECT shown = Extent(area, NotFace);
+  WriteUtf8Line(std::to_wstring(shown.right - shown.left) + L"x" +
+                std::to_wstring(shown.bottom - shown.top) + L" in " +
+                std::to_wstring(area.right - area.left) + L"x" +
+                std::to_wstring(area.bottom - area.top));
+  return 0;
+}
+
+constexpr int kWatermarkStrip = 164;  // pixels: as much of the watermark as the frame shows
+
+int BlueExtent(HWND sheet, const std::wstring& where) {
+  Send(sheet, WM_NULL, 0, 0);
+  RECT area = ScreenClient(sheet);
+  RECT below = {};
+  if (where == L"watermark") {
+    GetWindowRect(GetDlgItem(sheet, kNextButton), &below);
+    area.right = std::min<LONG>(area.right, area.left + kWatermarkStrip);
+  } else if (where == L"header") {
+    GetWindowRect(CurrentPage(sheet), &below);
+    area.left += (area.right - area.left) / 2;
+  } else {
+    return Usage();
+  }
+  area.bottom = below.top;
+  const RECT box = Extent(area, Blue);
+  WriteUtf8Line(std::to_wstring(box.left) + L" " + std::to_wstring(box.top) + L" " +
+                std::to_wstring(box.right) + L" " + std::to_wstring(box.bottom));
+  return 0;
+}
+
 // The number of processes in `job`, or -1.
 int ActiveProcesses(HANDLE job) {
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
@@ -475,6 +550,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"dialogs") return Dialogs();
   if (command == L"box") return Box(first ? Number(first) : kBoxWaitMs);
   if (command == L"about") return About(first ? Number(first) : kBoxWaitMs);
+  if (command == L"banner") return Banner();
   if (command == L"screenshot-ready") return ScreenshotReady(first ? Number(first) : kReadyWaitMs);
   if (command == L"shell-open" && first) {
     return ShellOpen(first, argc > 3 ? Number(argv[3]) : kShellRunWaitMs);
@@ -494,7 +570,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"buttons") return Buttons(sheet);
   if (command == L"page") return Page(sheet);
   if (command == L"rows") return Rows(sheet);
+
   if (!first) return Usage();
+  if (command == L"blue") return BlueExtent(sheet, first);
   if (command == L"row-point") return RowPoint(sheet, static_cast<int>(Number(first)));
   if (command == L"press") return Press(sheet, first);
   if (command == L"syscommand") {

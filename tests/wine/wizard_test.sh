@@ -4,18 +4,21 @@
 # wizard_driver.exe: the pages and their buttons, the About box, the
 # automatic and the manual mode, the messages, the shortcuts it writes (read
 # back with lnkinfo and from their header), and one of them started through
-# Wine's shell. A screenshot of each page and of the About box is kept.
+# Wine's shell. A screenshot of each page and of the About box is kept, and
+# again at 144 DPI (x86), where the bitmaps are measured on the screen
+# against the same measures at 96 DPI.
 #
 # Each build runs in turn: x86 always, x64 when it is built. The build
 # folders are EJECTRA_BUILD_X86 and EJECTRA_BUILD_X64 (default
 # build/windows-x86 and build/windows-x64); the program under test is
 # EJECTRA_WIZARD_X86 or EJECTRA_WIZARD_X64 (default bin/EjectraWizard.exe
 # of the build). Screenshots go to EJECTRA_WIZARD_SCREENSHOTS/ARCH (default
-# build/wizard-screenshots/ARCH).
+# build/wizard-screenshots/ARCH, and x86-144dpi).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 source "$root/tests/wine/lib.sh"
+xvfb_screen=1280x1024x24  # room for the sheet at 144 DPI
 run_in_xvfb "$@"
 source "$root/tests/wine/wizard_lib.sh"
 
@@ -99,6 +102,23 @@ click_row() {
   [[ "$point" =~ ^[0-9]+\ [0-9]+$ ]] && xdotool mousemove --sync "${point% *}" "${point#* }" click 1
 }
 
+# extent_of WHICH "X0 Y0 X1 Y1": the width (w) or height (h) of the box.
+extent_of() {
+  local box=($2)
+  if [ "$1" = w ]; then echo $((box[2] - box[0])); else echo $((box[3] - box[1])); fi
+}
+
+# half_again NAME AT96 AT144: AT144 is one and a half times AT96, give or
+# take 3 pixels.
+half_again() {
+  local off=$((2 * $3 - 3 * $2))
+  if [ "$2" -gt 0 ] && [ "${off#-}" -le 6 ]; then
+    pass "$1 ($2 pixels at 96 DPI, $3 at 144)"
+  else
+    fail "$1 ($2 pixels at 96 DPI, $3 at 144)"
+  fi
+}
+
 # bare_link ARGUMENTS COMMENT: the fields of a shortcut to Ejectra.exe with
 # no folder known, as lnk_fields gives them without the path (Wine joins a
 # bare target to a folder of its choosing there).
@@ -172,9 +192,12 @@ for arch in x86 x64; do
   await "$arch: welcome page: title" "$welcome" title
   await "$arch: welcome page: only Next and Cancel" "back=0 next=1 finish=0 cancel=1" buttons
   shot 1-welcome
+  [ $arch = x86 ] && watermark96=$(drive blue watermark)
   drive click 1015 >/dev/null
   await "$arch: the welcome page's button 1015 opens a box over the sheet" "about sheet" dialogs
   shot 8-about
+  banner=$(drive banner)
+  expect_eq "$arch: the About box shows its banner whole, at its size" 404x59 "${banner%% in *}"
   expect_eq "$arch: the welcome page's button 1015 opens the About box" "$about_box" \
     "$(drive about)"
   drive syscommand 0x10 >/dev/null
@@ -183,6 +206,7 @@ for arch in x86 x64; do
   await "$arch: Next: the connect page" "$connect" title
   await "$arch: connect page: Back, Next and Cancel" "back=1 next=1 finish=0 cancel=1" buttons
   shot 2-connect
+  [ $arch = x86 ] && header96=$(drive blue header)
   drive press next >/dev/null
   await "$arch: Next: the method page" "$method" title
   expect_eq "$arch: method page: its two choices" "1000 1001" "$(drive page)"
@@ -354,6 +378,68 @@ for arch in x86 x64; do
   stop_wizard
   echo "$arch screenshots: $shots"
 done
+
+# --- At 144 DPI (x86) ----------------------------------------------------------
+# Wine 8 takes the DPI from LogPixels (HKCU\Control Panel\Desktop) when its
+# server starts. Each page is kept again; the header's and the watermark's
+# pictures are measured where they are seen (Wine shows no more than the
+# left 164 pixels of a watermark: its height is measured) and the About
+# banner against its static.
+build=${EJECTRA_BUILD_X86:-$root/build/windows-x86}
+driver=$build/tests/wizard_driver.exe
+tool=$work/x86/tool
+shots=${EJECTRA_WIZARD_SCREENSHOTS:-$root/build/wizard-screenshots}/x86-144dpi
+if [ -f "$driver" ] && [ -f "$tool/EjectraWizard.exe" ]; then
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
+    >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1
+  wineserver -w
+  wineserver -p >/dev/null 2>&1
+  printf '%s\n' "$sample" >"$tool/machine.json"
+  start_wizard "$tool"
+  expect_sheet "144 DPI: the wizard shows its sheet"
+  await "144 DPI: the welcome page" "$welcome" title
+  shot 1-welcome
+  half_again "144 DPI: the watermark's picture is half again as high" \
+    "$(extent_of h "${watermark96:-0 0 0 0}")" "$(extent_of h "$(drive blue watermark)")"
+  drive click 1015 >/dev/null
+  await "144 DPI: the About box" "about sheet" dialogs
+  shot 8-about
+  banner=$(drive banner)
+  seen=${banner%% in *} static=${banner##* in }
+  width=${seen%x*} height=${seen#*x}
+  off=$((808 * height - 118 * width))
+  if [ "$width" = "${static%x*}" ] && [ "$width" -ge 565 ] && [ "${off#-}" -le 808 ]; then
+    pass "144 DPI: the About banner fills its static's width, in proportion ($banner)"
+  else
+    fail "144 DPI: the About banner fills its static's width, in proportion ($banner)"
+  fi
+  drive about >/dev/null
+  next_to "144 DPI: the connect page" "$connect"
+  shot 2-connect
+  half_again "144 DPI: the header's picture is half again as wide" \
+    "$(extent_of w "${header96:-0 0 0 0}")" "$(extent_of w "$(drive blue header)")"
+  next_to "144 DPI: the method page" "$method"
+  drive click 1001 >/dev/null
+  await "144 DPI: the manual mode chosen" 1 checked 1001
+  shot 3-method
+  next_to "144 DPI: the drive list" "$select_drive"
+  await "144 DPI: the drive list's rows" "$rows" rows
+  shot 4-drive-list
+  click_row 0
+  await "144 DPI: a click on a row enables Next" "back=1 next=1 finish=0 cancel=1" buttons
+  next_to "144 DPI: the shortcut page" "$shortcut"
+  shot 5-shortcut
+  next_to "144 DPI: the more-or-quit page" "$more"
+  shot 6-more-or-quit
+  next_to "144 DPI: the finish page" "$finish"
+  shot 7-finish
+  drive press finish >/dev/null
+  check_ends "144 DPI: Finish ends the wizard"
+  echo "x86 screenshots at 144 DPI: $shots"
+fi
 
 # Every wizard run has been waited for: none may still be running before the
 # prefix's processes are stopped.

@@ -7,8 +7,11 @@ Writes header.bmp (132, 575x58, the strip above the inner pages),
 watermark.bmp (133, 579x295, behind the welcome and finish pages: the picture
 in its left part, calm where the texts go), about.bmp (147, 404x59, the About
 box's banner), all 24 bits per pixel, and wizard.ico (icon group 128, the
-design of Ejectra's default icon), plus bitmaps.rc naming them. Only the
-Python standard library is used and the output is byte-for-byte reproducible.
+design of Ejectra's default icon), plus bitmaps.rc naming them. Each picture
+is drawn a second time at twice the size for screens of 192 DPI (232, 233,
+247: header-2x.bmp, watermark-2x.bmp, about-2x.bmp), from the same shapes,
+not enlarged from the first. Only the Python standard library is used and
+the output is byte-for-byte reproducible.
 """
 import math
 import os
@@ -250,13 +253,16 @@ def wordmark(c, paint, w=4.6):
 # --------------------------------------------------------------------------
 # The three pictures.
 # --------------------------------------------------------------------------
-def watermark():
+# Each picture takes `k`, its size in pixels per pixel of the 96-DPI
+# drawing (1, or 2 for 192 DPI); the design is placed k times as large.
+
+def watermark(k=1):
     """579x295 behind the exterior pages: white where the texts go, the picture
     on a blue card within the left 164 pixels (all that a narrow frame
     shows). The edges stay white: a frame may fill below a short watermark
     with the colour of pixel (0, 0), or show its left edge beside a page."""
-    c = Canvas(579, 295, lambda x, y: WHITE)
-    c.place(scale=1.25, dx=86 - 50 * 1.25, dy=295 - 196 * 1.25)
+    c = Canvas(579 * k, 295 * k, lambda x, y: WHITE)
+    c.place(scale=1.25 * k, dx=(86 - 50 * 1.25) * k, dy=(295 - 196 * 1.25) * k)
     card = rrect(-4.4, -32, 104.4, 188.8, 10)  # pixels 18..154 by 10..286
 
     def sky(x, y):
@@ -277,33 +283,35 @@ def watermark():
 PORT_BAR = rrect(21, 150, 79, 190, 6)
 
 
-def header():
+def header(k=1):
     """575x58 above the inner pages: white under the titles at the left and
     at both ends, the picture in a soft glow towards the right."""
     def ground(x, y):
-        glow = max(0.0, 1 - math.hypot((x - 470) / 150, (y - 29) / 70))
+        glow = max(0.0, 1 - math.hypot((x / k - 470) / 150, (y / k - 29) / 70))
         return mix(WHITE, (212, 229, 251), glow ** 1.5)
-    c = Canvas(575, 58, ground)
+    c = Canvas(575 * k, 58 * k, ground)
+    c.place(scale=k)
     bokeh(c, [(520, 12, 14, 0.35), (372, 44, 10, 0.35)])
     # Turned a quarter left, the scene runs from the port at the right to
     # the eject sign.
-    c.place(angle=-90, scale=0.8, dx=551 - 190 * 0.8, dy=29 + 50 * 0.8)
+    c.place(angle=-90, scale=0.8 * k, dx=(551 - 190 * 0.8) * k, dy=(29 + 50 * 0.8) * k)
     scene(c, detail=False, within=PORT_BAR, trail=SKY)
     return c
 
 
-def about():
+def about(k=1):
     """404x59 across the top of the About box: the scene on its side, coming
     out of its port at the left, and the wordmark."""
     def ground(x, y):
-        return mix(mix(NAVY, BLUE, x / 404), SKY, 0.15 * (1 - y / 59))
-    c = Canvas(404, 59, ground)
+        return mix(mix(NAVY, BLUE, x / (404 * k)), SKY, 0.15 * (1 - y / (59 * k)))
+    c = Canvas(404 * k, 59 * k, ground)
+    c.place(scale=k)
     bokeh(c, [(380, 8, 20, 0.08), (300, 52, 14, 0.06), (130, 6, 10, 0.06)])
     # Turned a quarter right, the scene runs from the port at the left to
     # the eject sign.
-    c.place(angle=90, scale=0.8, dx=10 + 190 * 0.8, dy=29.5 - 50 * 0.8)
+    c.place(angle=90, scale=0.8 * k, dx=(10 + 190 * 0.8) * k, dy=(29.5 - 50 * 0.8) * k)
     scene(c, detail=False, within=PORT_BAR)
-    c.place(scale=1.15, dx=180, dy=46)
+    c.place(scale=1.15 * k, dx=180 * k, dy=46 * k)
     wordmark(c, WHITE)
     return c
 
@@ -314,8 +322,9 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
     for name, draw in (("header", header), ("watermark", watermark), ("about", about)):
-        with open(os.path.join(out, name + ".bmp"), "wb") as f:
-            f.write(draw().bmp())
+        for k, suffix in ((1, ""), (2, "-2x")):
+            with open(os.path.join(out, name + suffix + ".bmp"), "wb") as f:
+                f.write(draw(k).bmp())
     art = {size: make_icons.render(107, size) for size in make_icons.SIZES}
     images = [(size, bits, make_icons.dib(art[size], size, bits))
               for bits in (8, 32) for size in make_icons.SIZES]
@@ -325,7 +334,10 @@ def main(argv):
         f.write('128 ICON "wizard.ico"\n'
                 '132 BITMAP "header.bmp"\n'
                 '133 BITMAP "watermark.bmp"\n'
-                '147 BITMAP "about.bmp"\n')
+                '147 BITMAP "about.bmp"\n'
+                '232 BITMAP "header-2x.bmp"\n'
+                '233 BITMAP "watermark-2x.bmp"\n'
+                '247 BITMAP "about-2x.bmp"\n')
 
 
 if __name__ == "__main__":

@@ -7,6 +7,8 @@
 #include "platform/win32/wide.h"
 #include "shared/file_version_info.h"
 #include "wizard/about_text.h"
+#include "wizard/bitmap_choice.h"
+#include "wizard/win32/wizard_bitmaps.h"
 
 namespace ejectra::wizard::win32 {
 
@@ -74,8 +76,7 @@ LRESULT CALLBACK CLinkStatic::Proc(HWND control, UINT message, WPARAM wParam, LP
       break;
     case WM_NCDESTROY:
       ::RemoveWindowSubclass(control, Proc, 0);
-      if (link.underlined_) ::DeleteObject(link.underlined_);
-      delete &link;
+      delete &link;  // and its font
       break;
   }
   return ::DefSubclassProc(control, message, wParam, lParam);
@@ -91,7 +92,7 @@ void CLinkStatic::Paint(HWND control) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
                  &font);
     font.lfUnderline = TRUE;
-    underlined_ = ::CreateFontIndirectW(&font);
+    underlined_.reset(::CreateFontIndirectW(&font));
   }
   // The background the dialog gives its statics, with the text over it.
   RECT client;
@@ -101,7 +102,7 @@ void CLinkStatic::Paint(HWND control) {
           reinterpret_cast<LPARAM>(control)))) {
     ::FillRect(dc, &client, brush);
   }
-  const HGDIOBJ previous = ::SelectObject(dc, underlined_);
+  const HGDIOBJ previous = ::SelectObject(dc, underlined_.get());
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, pressed_ ? kLinkRed : kLinkBlue);
   const std::wstring text = WindowText(control);
@@ -154,6 +155,24 @@ void CAboutDlg::OnInitDialog(HWND dialog) {
     }
   }
   CLinkStatic::Attach(::GetDlgItem(dialog, kLink));
+  ShowBannerForDpi(dialog);
+}
+
+// The template's banner is drawn for 96 DPI: on a larger screen the static
+// shows the one drawn for the screen instead, as large as the box has grown
+// but no larger than the static (which cuts off what does not fit).
+void CAboutDlg::ShowBannerForDpi(HWND dialog) {
+  const BitmapChoice choice = ChooseBitmap(kAboutBanner, dpi_);
+  if (choice.resource == kAboutBanner.resource) return;
+  const HWND banner = ::GetWindow(dialog, GW_CHILD);  // the template's first control
+  if (!banner || (::GetWindowLongW(banner, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return;
+  RECT area{};
+  ::GetClientRect(banner, &area);
+  banner_ = LoadWizardBitmap(::GetModuleHandleW(nullptr),
+                             FitBitmap(choice, area.right - area.left, area.bottom - area.top));
+  if (!banner_) return;
+  templateBanner_.reset(reinterpret_cast<HBITMAP>(::SendMessageW(
+      banner, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.get()))));
 }
 
 }  // namespace ejectra::wizard::win32

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/process_services.h"
+#include "platform/win32/win32_gdi.h"
 
 namespace ejectra::wizard::win32 {
 
@@ -24,23 +25,30 @@ class CLinkStatic {
                                UINT_PTR, DWORD_PTR self);
   void Paint(HWND control);
 
-  HFONT underlined_ = nullptr;
+  platform::win32::UniqueFont underlined_{platform::win32::kGdi};
   bool pressed_ = false;
 };
 
 class CAboutDlg {
  public:
-  CAboutDlg(platform::Modules& modules, platform::VersionInfo& version)
-      : modules_(modules), version_(version) {}
+  // `dpi`: the screen's, for the banner.
+  CAboutDlg(platform::Modules& modules, platform::VersionInfo& version, int dpi)
+      : modules_(modules), version_(version), dpi_(dpi) {}
   INT_PTR DoModal(HWND owner);
 
  private:
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   void OnInitDialog(HWND dialog);
+  void ShowBannerForDpi(HWND dialog);
 
   platform::Modules& modules_;
   platform::VersionInfo& version_;
+  int dpi_;
   HWND mainWindow_ = nullptr;  // the window the link's browser is started for
+  // Above 96 DPI: the banner drawn for the screen, and the one the template
+  // gave the static, which it hands back; both go when the box has gone.
+  platform::win32::UniqueBitmap banner_{platform::win32::kGdi};
+  platform::win32::UniqueBitmap templateBanner_{platform::win32::kGdi};
 };
 
 }  // namespace ejectra::wizard::win32

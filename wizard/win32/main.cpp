@@ -1,10 +1,8 @@
 // EjectraWizard.exe: the shortcut wizard's Windows program. It sets up
-// common controls and COM, loads the Wizard97 bitmaps, hands the real
-// services to the wizard and runs its sheet; the exit code is always 0.
+// common controls and COM, loads the Wizard97 bitmaps for the screen's DPI,
+// hands the real services to the wizard and runs its sheet; the exit code is
+// always 0.
 #include <windows.h>
-
-#include <memory>
-#include <type_traits>
 
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_kernel_base.h"
@@ -14,23 +12,25 @@
 #include "platform/win32/win32_windows.h"
 #include "wizard/pages.h"
 #include "wizard/win32/win32_wizard_ui.h"
+#include "wizard/win32/wizard_bitmaps.h"
 
 namespace {
 
 using namespace ejectra;
 
 constexpr int kProgramIcon = 128;
-constexpr int kHeaderBitmap = 132;
-constexpr int kWatermarkBitmap = 133;
 constexpr int kAboutMenuText = 101;
 
-// The application: the two Wizard97 bitmaps for its whole life, and the one
-// run of the wizard.
+// The application: the screen's DPI and the two Wizard97 bitmaps for it, for
+// its whole life, and the one run of the wizard.
 class CWizardApp {
  public:
   explicit CWizardApp(HINSTANCE instance)
-      : watermark_(::LoadBitmapW(instance, MAKEINTRESOURCEW(kWatermarkBitmap))),
-        header_(::LoadBitmapW(instance, MAKEINTRESOURCEW(kHeaderBitmap))) {}
+      : dpi_(wizard::win32::ScreenDpi()),
+        watermark_(wizard::win32::LoadWizardBitmap(
+            instance, wizard::ChooseBitmap(wizard::kWatermarkBitmap, dpi_))),
+        header_(wizard::win32::LoadWizardBitmap(
+            instance, wizard::ChooseBitmap(wizard::kHeaderBitmap, dpi_))) {}
 
   // Common controls and COM, then the sheet, modally; false: no message
   // loop follows, the program ends.
@@ -44,7 +44,7 @@ class CWizardApp {
       platform::win32::Win32Registry registry;
       platform::win32::Win32ShellFolders shell;
       platform::win32::Win32Windows windows;
-      wizard::win32::Win32WizardUi ui(process, process);
+      wizard::win32::Win32WizardUi ui(process, process, dpi_);
       const wizard::WizardServices os{process.Services(), registry, shell, windows, ui};
       platform::win32::Win32WizardFrame frame(
           {reinterpret_cast<std::uintptr_t>(watermark_.get()),
@@ -58,13 +58,9 @@ class CWizardApp {
   }
 
  private:
-  struct DeleteBitmap {
-    void operator()(HBITMAP bitmap) const { ::DeleteObject(bitmap); }
-  };
-  using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
-
-  Bitmap watermark_;  // null when it could not be loaded: the sheet goes without
-  Bitmap header_;
+  int dpi_;
+  platform::win32::UniqueBitmap watermark_;  // null when not loaded: the sheet goes without
+  platform::win32::UniqueBitmap header_;
 };
 
 }  // namespace

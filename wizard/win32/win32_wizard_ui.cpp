@@ -24,12 +24,8 @@ using PickIconDlgProc = int(WINAPI*)(HWND owner, PWSTR path, UINT capacity, int*
 
 }  // namespace
 
-Win32WizardUi::~Win32WizardUi() {
-  if (boldFont_) ::DeleteObject(reinterpret_cast<HFONT>(boldFont_));
-}
-
 void Win32WizardUi::RunAboutBox(platform::WindowHandle owner) {
-  CAboutDlg(modules_, version_).DoModal(Window(owner));
+  CAboutDlg(modules_, version_, dpi_).DoModal(Window(owner));
 }
 
 void Win32WizardUi::SetBoldTitleFont(platform::WindowHandle page, int id) {
@@ -43,9 +39,9 @@ void Win32WizardUi::SetBoldTitleFont(platform::WindowHandle page, int id) {
     ::ReleaseDC(window, dc);
     font.lfWeight = FW_BOLD;
     font.lfCharSet = DEFAULT_CHARSET;
-    boldFont_ = reinterpret_cast<std::uintptr_t>(::CreateFontIndirectW(&font));
+    boldFont_.reset(::CreateFontIndirectW(&font));
   }
-  ::SendDlgItemMessageW(window, id, WM_SETFONT, static_cast<WPARAM>(boldFont_), TRUE);
+  ::SendDlgItemMessageW(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
 }
 
 void Win32WizardUi::ShowIcon(platform::WindowHandle page, int id, const std::u16string& path,
