@@ -4,9 +4,11 @@
 #include <sstream>
 
 #include "core/media_eject.h"
+#include "platform/calling_convention.h"
 #include "platform/owners.h"
 #include "platform/sim/machine_file.h"
 #include "tests/support/sim_fixture.h"
+#include "tests/support/sim_pullcore.h"
 
 namespace ejectra::core {
 namespace {
@@ -127,6 +129,14 @@ TEST_F(MediaEjectTest, ThrowingPlatform_AnswersFailedAndClosesTheVolume) {
 TEST_F(MediaEjectTest, DriveNumbersOutsideAToZ_AnswerNotRemovableBeforeAnyPlatformCall) {
   for (const int drive : {0, 27, -1}) EXPECT_EQ(EjectDriveMedia(os, drive), kMediaNotRemovable);
   EXPECT_EQ(world.calls.Log(), std::vector<SimCall>{});
+}
+
+TEST_F(MediaEjectTest, SimulatedLibrary_ExportsEjectDriveMediaAndLogsItsCall) {
+  SimLibrary library = ejectra::testing::SimPullcoreLibrary(machine);
+  library.attach(true);
+  EXPECT_EQ(reinterpret_cast<int(EJECTRA_WINAPI*)(int)>(library.exports.at("EjectDriveMedia"))(6), kMediaEjected);
+  library.attach(false);
+  EXPECT_EQ(ejectra::testing::PullcoreCalls(world), std::vector<std::string>{"EjectDriveMedia 6"});
 }
 
 // By the drive's type alone: removable and CD-ROM drives are tried, others not.
