@@ -1,10 +1,12 @@
 /* Pullcore.dll: removes a removable drive (a USB or IEEE1394 disk, a card
  * reader) by its drive number, 1 = A: ... 26 = Z:. Every function is
- * stdcall, exported by name and by ordinal, and answers FALSE for any other
- * drive number; none shows a message or lets an exception out.
+ * stdcall, exported by name and by ordinal, and answers FALSE (for
+ * EjectDriveMedia PULLCORE_MEDIA_NOT_REMOVABLE) for any other drive number;
+ * none shows a message or lets an exception out.
  *
  *   ordinals 1-3  the original functions
  *   ordinal 4     RemoveHardwareDriveExW: a removal that says why it was refused
+ *   ordinal 5     EjectDriveMedia: ejects the medium, keeps the device
  */
 #ifndef PULLCORE_H
 #define PULLCORE_H
@@ -51,6 +53,19 @@ typedef struct PULLCORE_REMOVAL {
  * `removal`, or one whose Size is not sizeof(PULLCORE_REMOVAL), answers
  * FALSE with ERROR_INVALID_PARAMETER and removes nothing. */
 BOOL WINAPI RemoveHardwareDriveExW(int drive, PULLCORE_REMOVAL *removal);
+
+/* What EjectDriveMedia answers. */
+#define PULLCORE_MEDIA_FAILED 0        /* the drive could not be opened, or a step failed */
+#define PULLCORE_MEDIA_EJECTED 1       /* the medium is out; the device stays */
+#define PULLCORE_MEDIA_IN_USE 2        /* others held the volume for about a second */
+#define PULLCORE_MEDIA_NOT_REMOVABLE 3 /* not a removable or CD-ROM drive, or no drive number */
+
+/* Ejects the medium of a removable or CD-ROM drive (a card from its
+ * reader's slot, a disc), leaving the device and its drive letters in place:
+ * the volume is locked, dismounted, its removal allowed and the medium
+ * ejected. The lock is asked up to 10 times, 100 ms apart, while other
+ * programs hold the volume. Answers one of PULLCORE_MEDIA_*. */
+int WINAPI EjectDriveMedia(int drive);
 
 #ifdef __cplusplus
 }

@@ -81,6 +81,23 @@ class DosDevices {
                                         std::uint32_t capacity) = 0;
 };
 
+// kernel32: drive types, and volumes opened by their DOS device ("\\.\E:")
+// for control requests. An opened volume is closed by KernelBase::CloseHandle.
+class Volumes {
+ public:
+  virtual ~Volumes() = default;
+
+  // A kDrive* value for a root path such as "E:\\".
+  virtual std::uint32_t GetDriveTypeW(const char16_t* rootPath) = 0;
+  // kInvalidHandleValue on failure.
+  virtual Handle CreateFileW(const char16_t* name, std::uint32_t access, std::uint32_t share,
+                             std::uint32_t creation, std::uint32_t flags) = 0;
+  // Synchronous only; `returned` receives the bytes written to `out`.
+  virtual bool DeviceIoControl(Handle device, std::uint32_t code, const void* in,
+                               std::uint32_t inSize, void* out, std::uint32_t outSize,
+                               std::uint32_t* returned) = 0;
+};
+
 // user32: the desktop window, owner of the device sets.
 class Desktop {
  public:
@@ -108,6 +125,7 @@ struct CoreServices {
   Strings& strings;
   KernelBase& kernel;
   EventLog& events;
+  Volumes& volumes;
 
   // The thread's last error, which the device services report through.
   ErrorCode GetLastError() const { return kernel.GetLastError(); }

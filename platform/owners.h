@@ -35,6 +35,16 @@ struct HandleTraits {
 };
 using UniqueHandle = UniqueOwner<HandleTraits>;
 
+// A file or device opened by CreateFileW, whose failure value is
+// INVALID_HANDLE_VALUE rather than 0.
+struct FileHandleTraits {
+  using Seam = KernelBase;
+  using Value = Handle;
+  static constexpr Value kEmpty = kInvalidHandleValue;
+  static void Close(Seam& os, Value handle) noexcept { os.CloseHandle(handle); }
+};
+using UniqueFileHandle = UniqueOwner<FileHandleTraits>;
+
 struct EventHandleTraits {
   using Seam = EventLog;
   using Value = EventHandle;

@@ -100,6 +100,32 @@ inline constexpr ErrorCode kErrorAlreadyExists = 183;
 inline constexpr ErrorCode kErrorNotOwner = 288;
 inline constexpr ErrorCode kErrorKeyDeleted = 1018;
 inline constexpr ErrorCode kErrorResourceTypeNotFound = 1813;
+inline constexpr ErrorCode kErrorInvalidFunction = 1;
+inline constexpr ErrorCode kErrorNotReady = 21;
+inline constexpr ErrorCode kErrorSharingViolation = 32;
+
+// Drive types (GetDriveTypeW).
+inline constexpr std::uint32_t kDriveUnknown = 0;
+inline constexpr std::uint32_t kDriveNoRootDir = 1;
+inline constexpr std::uint32_t kDriveRemovable = 2;
+inline constexpr std::uint32_t kDriveFixed = 3;
+inline constexpr std::uint32_t kDriveRemote = 4;
+inline constexpr std::uint32_t kDriveCdrom = 5;
+inline constexpr std::uint32_t kDriveRamdisk = 6;
+
+// Opening a volume (CreateFileW).
+inline constexpr std::uint32_t kGenericRead = 0x80000000;
+inline constexpr std::uint32_t kGenericWrite = 0x40000000;
+inline constexpr std::uint32_t kFileShareRead = 0x00000001;
+inline constexpr std::uint32_t kFileShareWrite = 0x00000002;
+inline constexpr std::uint32_t kOpenExisting = 3;
+
+// Volume and storage control codes (DeviceIoControl). IOCTL_STORAGE_MEDIA_REMOVAL
+// takes a PREVENT_MEDIA_REMOVAL: one BOOLEAN byte.
+inline constexpr std::uint32_t kFsctlLockVolume = 0x00090018;
+inline constexpr std::uint32_t kFsctlDismountVolume = 0x00090020;
+inline constexpr std::uint32_t kIoctlStorageMediaRemoval = 0x002D4804;
+inline constexpr std::uint32_t kIoctlStorageEjectMedia = 0x002D4808;
 
 // Registry.
 inline constexpr std::uint32_t kRegSz = 1;

@@ -1,14 +1,14 @@
 // What EjectDriveMedia answers: PULLCORE_MEDIA_* of include/pullcore.h, in
-// portable form.
+// portable form for the core and the tools.
 #pragma once
 
 namespace ejectra {
 
 enum PullcoreMediaResult : int {
-  kMediaFailed = 0,         // a step of the ejection failed; the medium may still be in
-  kMediaEjected = 1,        // the medium is out, the device stays
-  kMediaInUse = 2,          // the volume stayed locked by others
-  kMediaNotRemovable = 3,   // no drive, or one whose medium cannot be taken out
+  kMediaFailed = 0,        // a step of the eject failed, or the drive could not be opened
+  kMediaEjected = 1,       // the medium was ejected; the device stays
+  kMediaInUse = 2,         // others held the volume through every try to lock it
+  kMediaNotRemovable = 3,  // no such drive number, or not a removable or CD-ROM drive
 };
 
 }  // namespace ejectra

@@ -1,7 +1,7 @@
 // The platform one export call of a Pullcore.dll runs on, for the length of
 // the call. The shipped library's is the real platform; the simulated one's
 // is the machine described by the file that EJECTRA_SIM_MACHINE names, read
-// for the call and written back when the call removed devices.
+// for the call and written back when the call removed devices or changed a volume.
 #pragma once
 
 #include <memory>

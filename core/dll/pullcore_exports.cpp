@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "core/dll/platform_session.h"
+#include "core/media_eject.h"
 #include "core/pullcore.h"
 #include "include/pullcore.h"
 
@@ -19,6 +20,12 @@ static_assert(offsetof(PULLCORE_REMOVAL, VetoName) == offsetof(PullcoreRemoval, 
 static_assert(offsetof(PULLCORE_REMOVAL, BlockerCount) == offsetof(PullcoreRemoval, BlockerCount));
 static_assert(offsetof(PULLCORE_REMOVAL, Blockers) == offsetof(PullcoreRemoval, Blockers));
 static_assert(offsetof(PULLCORE_BLOCKER, ImagePath) == offsetof(ejectra::PullcoreBlocker, ImagePath));
+
+// The public header's answers of EjectDriveMedia are the core's.
+static_assert(PULLCORE_MEDIA_FAILED == ejectra::kMediaFailed &&
+              PULLCORE_MEDIA_EJECTED == ejectra::kMediaEjected &&
+              PULLCORE_MEDIA_IN_USE == ejectra::kMediaInUse &&
+              PULLCORE_MEDIA_NOT_REMOVABLE == ejectra::kMediaNotRemovable);
 
 BOOL AsBool(bool value) { return value ? TRUE : FALSE; }
 
@@ -54,6 +61,12 @@ BOOL WINAPI RemoveHardwareDriveExW(int drive, PULLCORE_REMOVAL* removal) {
   const auto* os = session.Services();
   return AsBool(os && ejectra::core::RemoveHardwareDriveExW(
                           *os, drive, reinterpret_cast<PullcoreRemoval*>(removal)));
+}
+
+int WINAPI EjectDriveMedia(int drive) {
+  const PlatformSession session;
+  const auto* os = session.Services();
+  return os ? ejectra::core::EjectDriveMedia(*os, drive) : ejectra::kMediaFailed;
 }
 
 }  // extern "C"

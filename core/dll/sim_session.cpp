@@ -1,7 +1,7 @@
 // The simulated library's platform: the machine described by the JSON file
 // that EJECTRA_SIM_MACHINE names, loaded afresh for every call. A call that
-// removed devices writes the machine back, so that later calls, from this
-// process or another, no longer find them.
+// removed devices or changed a volume (an ejected medium) writes the machine
+// back, so that later calls, from this process or another, see the change.
 #include <windows.h>
 
 #include <cstdio>
@@ -61,6 +61,7 @@ struct PlatformSession::State {
   platform::sim::SimWorld world;
   platform::sim::SimMachine machine{world};
   std::vector<bool> before;  // which devices were present when the call began
+  decltype(MachineState::volumes) volumesBefore;
 };
 
 PlatformSession::PlatformSession() noexcept try {
@@ -72,6 +73,7 @@ PlatformSession::PlatformSession() noexcept try {
   state_->path = path;
   state_->world.machine = *std::move(machine);
   state_->before = Presence(state_->world.machine);
+  state_->volumesBefore = state_->world.machine.volumes;
   services_ = std::make_unique<platform::CoreServices>(state_->machine.Services());
 } catch (...) {
   services_.reset();
@@ -80,7 +82,8 @@ PlatformSession::PlatformSession() noexcept try {
 PlatformSession::~PlatformSession() {
   if (!state_) return;
   try {
-    if (Presence(state_->world.machine) != state_->before) {
+    if (Presence(state_->world.machine) != state_->before ||
+        state_->world.machine.volumes != state_->volumesBefore) {
       WriteFileReplacing(state_->path, platform::sim::WriteMachine(state_->world.machine));
     }
   } catch (...) {

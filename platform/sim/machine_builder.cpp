@@ -110,6 +110,11 @@ MachineBuilder& MachineBuilder::RegistryKey(std::u16string path) {
   return *this;
 }
 
+MachineBuilder& MachineBuilder::Volume(char16_t letter, std::uint32_t type, bool medium) {
+  state_.volumes[std::u16string{letter, u':'}] = SimVolume{type, medium, false};
+  return *this;
+}
+
 UsbStorage MachineBuilder::AddUsbStick(char16_t letter, std::u16string_view friendlyName) {
   const int n = ++serial_;
   const DevInst usb = Device(Ascii("USB\\VID_0781&PID_5567\\4C53000" + std::to_string(n)),
@@ -149,6 +154,7 @@ UsbStorage MachineBuilder::AddStorage(char16_t letter, DevInst bus,
                  .Interface(kGuidDevInterfaceVolume, s.interfacePath);
   const std::u16string drive = std::u16string(1, letter) + u':';
   DosDevice(drive, {s.objectName});
+  Volume(letter, usb ? kDriveRemovable : kDriveFixed);
   MountRecord(letter, u"\\??\\" + s.interfacePath.substr(4));
   return s;
 }

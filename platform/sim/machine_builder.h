@@ -68,15 +68,17 @@ class MachineBuilder {
   MachineBuilder& MountRecordData(char16_t letter, std::uint32_t type,
                                   std::vector<std::uint8_t> data);
   MachineBuilder& RegistryKey(std::u16string path);
+  // The drive's volume record: its drive type, and whether a medium is in.
+  MachineBuilder& Volume(char16_t letter, std::uint32_t type, bool medium = true);
 
   DevInst Root() const { return root_; }
   DevInst UsbController() const { return usbController_; }
   DevInst VolumeManager() const { return volumeManager_; }
 
   // A USB device holding one disk with one volume, reached through both the
-  // drive's DOS name and its mount record.
+  // drive's DOS name and its mount record; a removable drive with a medium.
   UsbStorage AddUsbStick(char16_t letter, std::u16string_view friendlyName);
-  // A fixed disk on the storage controller, with one volume.
+  // A fixed disk on the storage controller, with one volume of a fixed drive.
   UsbStorage AddFixedDisk(char16_t letter, std::u16string_view friendlyName);
 
   MachineState& State() { return state_; }

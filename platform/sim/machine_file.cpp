@@ -79,6 +79,17 @@ MachineState Parse(const Json& root) {
     machine.dosDevices[Text(Json(name))] = TextList(targets);
   }
 
+  const Json volumes = root.value("volumes", Json::object());
+  if (!volumes.is_object()) throw Invalid("volumes is not an object");
+  for (const auto& [name, v] : volumes.items()) {
+    if (!v.is_object()) throw Invalid("a volume is not an object");
+    SimVolume volume;
+    if (v.contains("type")) volume.type = Number(v["type"]);
+    volume.medium = Flag(v, "medium", true);
+    volume.dismounted = Flag(v, "dismounted", false);
+    machine.volumes[Text(Json(name))] = volume;
+  }
+
   for (const auto& [field, registryRoot] : kRegistryRoots) {
     const Json keys = root.value(field, Json::object());
     if (!keys.is_object()) throw Invalid(std::string(field) + " is not an object");
@@ -185,6 +196,15 @@ std::string WriteMachine(const MachineState& machine) {
     dos[Utf16ToUtf8(name)] = l;
   }
   Json root = {{"devices", devices}, {"dosDevices", dos}};
+  if (!machine.volumes.empty()) {
+    Json volumes = Json::object();
+    for (const auto& [name, volume] : machine.volumes) {
+      Json v = {{"type", volume.type}, {"medium", volume.medium}};
+      if (volume.dismounted) v["dismounted"] = true;
+      volumes[Utf16ToUtf8(name)] = v;
+    }
+    root["volumes"] = volumes;
+  }
   for (const auto& [field, registryRoot] : kRegistryRoots) {
     Json keys = Json::object();
     KeysJson(registryRoot, *machine.registry.Root(registryRoot), u"", keys);

@@ -11,6 +11,7 @@
 //       ...
 //     ],
 //     "dosDevices": { "E:": ["\\Device\\HarddiskVolume3"] },
+//     "volumes": { "E:": { "type": 2, "medium": true } },
 //     "localMachine": {
 //       "SYSTEM\\MountedDevices": {
 //         "\\DosDevices\\E:": { "type": 3, "text": "\\??\\STORAGE#Volume#..." } } }
@@ -21,7 +22,11 @@
 // "description", "physicalObjectName", "properties" ([{ "code", "type",
 // "hex" }] for raw values), "removalRelations", "busRelations",
 // "interfaces" ({ "class": "volume", "disk" or a "{GUID}", "path" }),
-// "ejectAnswer" (a CONFIGRET), "idReadable", "statusReadable". The
+// "ejectAnswer" (a CONFIGRET), "idReadable", "statusReadable", "holders"
+// ([{ "processId", "image" }]), "eventDelay". A volume, by drive, holds its
+// drive "type" (a GetDriveTypeW value; a drive without one has no root
+// directory), "medium" (whether one is in, by default true) and
+// "dismounted" (by default false). The
 // registry is given by key paths below "localMachine" and "classesRoot";
 // values hold "type" and either "text" (UTF-16LE, no NUL) or "hex".
 #pragma once

@@ -53,11 +53,22 @@ struct SimInterface {
   DevInst owner = 0;
 };
 
+// A drive's volume: its GetDriveTypeW answer, whether a medium is in its
+// slot, and whether it was dismounted since the medium came.
+struct SimVolume {
+  std::uint32_t type = kDriveNoRootDir;
+  bool medium = true;
+  bool dismounted = false;
+  friend bool operator==(const SimVolume&, const SimVolume&) = default;
+};
+
 struct MachineState {
   std::vector<SimDevice> devices;
   std::vector<SimInterface> interfaces;
   std::map<std::u16string, std::vector<std::u16string>, LessIgnoringAsciiCase> dosDevices;
   RegistryTree registry;
+  // By drive ("E:"); a drive without one has no root directory.
+  std::map<std::u16string, SimVolume, LessIgnoringAsciiCase> volumes;
 
   // The handle of the device with that instance ID (letters A-Z folded), or 0.
   DevInst Find(std::u16string_view instanceId) const;

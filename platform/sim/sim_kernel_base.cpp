@@ -50,6 +50,12 @@ bool SimKernelObjects::HoldsAMutex() const {
                      [](const auto& entry) { return !entry.second.isEvent && entry.second.owned; });
 }
 
+bool SimKernelObjects::LocksVolume(std::u16string_view drive) const {
+  return std::any_of(objects_.begin(), objects_.end(), [&](const auto& entry) {
+    return entry.second.locksVolume && EqualsIgnoringAsciiCase(entry.second.volume, drive);
+  });
+}
+
 ErrorCode SimKernelBase::GetLastError() { return world_.lastError; }
 
 void SimKernelBase::SetLastError(ErrorCode error) { world_.lastError = error; }

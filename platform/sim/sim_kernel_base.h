@@ -16,12 +16,17 @@ namespace ejectra::platform::sim {
 
 struct SimWorld;
 
-// A mutex or an event.
+// A mutex, an event, or a volume opened by its DOS device.
 struct SimKernelObject {
   bool isEvent = false;
   bool manualReset = false;
   bool signalled = false;  // an event's state
   bool owned = false;      // a mutex's state
+  // A volume's drive ("E:"), and whether this open of it holds its lock;
+  // the lock goes with the object's last handle.
+  std::u16string volume;
+  std::uint32_t access = 0;  // as asked of CreateFileW
+  bool locksVolume = false;
 };
 
 // The objects by number, their names, and the handles open to them. An
@@ -43,6 +48,8 @@ class SimKernelObjects {
   std::size_t OpenHandles() const { return handles_.size(); }
   // Whether some mutex is held now.
   bool HoldsAMutex() const;
+  // Whether an open of the volume `drive` ("E:") holds its lock.
+  bool LocksVolume(std::u16string_view drive) const;
 
  private:
   std::map<std::uint32_t, SimKernelObject> objects_;  // by number

@@ -15,6 +15,7 @@
 #include "platform/core_services.h"
 #include "platform/sim/sim_event_log.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_volumes.h"
 #include "platform/sim/sim_world.h"
 
 namespace ejectra::platform::sim {
@@ -26,12 +27,13 @@ class SimMachine final : public DeviceConfig,
  public:
   static constexpr WindowHandle kDesktopWindow = 0x10010;
 
-  explicit SimMachine(SimWorld& world) : world_(world), registry_(world), events_(world) {}
+  explicit SimMachine(SimWorld& world)
+      : world_(world), registry_(world), events_(world), volumes_(world) {}
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
   CoreServices Services() {
-    return CoreServices{*this, registry_, *this, *this, *this, world_.kernel, events_};
+    return CoreServices{*this, registry_, *this, *this, *this, world_.kernel, events_, volumes_};
   }
   SimWorld& World() { return world_; }
   // The machine, for a test to change; the fake's indexes are rebuilt.
@@ -108,6 +110,7 @@ class SimMachine final : public DeviceConfig,
   SimWorld& world_;
   SimRegistry registry_;
   SimEventLog events_;
+  SimVolumes volumes_;
   std::map<DevInfoHandle, OpenSet> sets_;
   // Indexes over the machine, dropped whenever State() hands it out for change.
   std::unordered_map<std::u16string, DevInst> index_;  // folded instance ID -> handle

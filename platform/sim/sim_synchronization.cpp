@@ -50,8 +50,11 @@ Handle SimSynchronization::CreateEventW(bool manualReset, bool initialState,
     world_.lastError = kErrorAlreadyExists;
     return objects.Open(existing);
   }
-  const std::uint32_t object =
-      objects.Create(SimKernelObject{true, manualReset, initialState, false}, name);
+  SimKernelObject event;
+  event.isEvent = true;
+  event.manualReset = manualReset;
+  event.signalled = initialState;
+  const std::uint32_t object = objects.Create(event, name);
   world_.lastError = kErrorSuccess;
   return objects.Open(object);
 }
@@ -67,6 +70,7 @@ std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32
     Fail(kErrorInvalidHandle);
     return kWaitFailed;
   }
+  if (!object->volume.empty()) return kWaitObject0;  // no request of it is ever pending
   if (!object->isEvent) {  // the one thread takes the mutex, again if it holds it
     object->owned = true;
     return kWaitObject0;
@@ -94,7 +98,7 @@ std::uint32_t SimSynchronization::WaitForSingleObject(Handle handle, std::uint32
 bool SimSynchronization::ReleaseMutex(Handle mutex) {
   if (const auto fault = world_.calls.Enter("ReleaseMutex")) return Fail(*fault);
   SimKernelObject* object = world_.kernelObjects.Lookup(mutex);
-  if (!object || object->isEvent) return Fail(kErrorInvalidHandle);
+  if (!object || object->isEvent || !object->volume.empty()) return Fail(kErrorInvalidHandle);
   if (!object->owned) return Fail(kErrorNotOwner);
   object->owned = false;
   return true;

@@ -5,6 +5,7 @@
 #include <cfgmgr32.h>
 #include <setupapi.h>
 #include <shlwapi.h>
+#include <winioctl.h>
 
 #include <bit>
 
@@ -42,7 +43,22 @@ static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorFileNotFound == ERROR_FILE
               kErrorAlreadyExists == ERROR_ALREADY_EXISTS && kErrorMoreData == ERROR_MORE_DATA &&
               kErrorNoMoreItems == ERROR_NO_MORE_ITEMS && kErrorNotOwner == ERROR_NOT_OWNER &&
               kErrorKeyDeleted == ERROR_KEY_DELETED &&
-              kErrorInvalidUserBuffer == ERROR_INVALID_USER_BUFFER);
+              kErrorInvalidUserBuffer == ERROR_INVALID_USER_BUFFER &&
+              kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
+              kErrorNotReady == ERROR_NOT_READY &&
+              kErrorSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(kDriveUnknown == DRIVE_UNKNOWN && kDriveNoRootDir == DRIVE_NO_ROOT_DIR &&
+              kDriveRemovable == DRIVE_REMOVABLE && kDriveFixed == DRIVE_FIXED &&
+              kDriveRemote == DRIVE_REMOTE && kDriveCdrom == DRIVE_CDROM &&
+              kDriveRamdisk == DRIVE_RAMDISK);
+static_assert(kGenericRead == GENERIC_READ && kGenericWrite == GENERIC_WRITE &&
+              kFileShareRead == FILE_SHARE_READ && kFileShareWrite == FILE_SHARE_WRITE &&
+              kOpenExisting == OPEN_EXISTING);
+static_assert(kFsctlLockVolume == FSCTL_LOCK_VOLUME &&
+              kFsctlDismountVolume == FSCTL_DISMOUNT_VOLUME &&
+              kIoctlStorageMediaRemoval == IOCTL_STORAGE_MEDIA_REMOVAL &&
+              kIoctlStorageEjectMedia == IOCTL_STORAGE_EJECT_MEDIA);
+static_assert(sizeof(PREVENT_MEDIA_REMOVAL) == 1);
 
 // INVALID_HANDLE_VALUE casts to whatever HANDLE names where it is used; here
 // that is the portable handle type, so the header's own value is compared.
@@ -178,6 +194,27 @@ WindowHandle Win32CoreServices::GetDesktopWindow() {
 
 char16_t* Win32CoreServices::StrCpyNW(char16_t* target, const char16_t* source, int capacity) {
   return reinterpret_cast<char16_t*>(::StrCpyNW(Wide(target), Wide(source), capacity));
+}
+
+std::uint32_t Win32CoreServices::GetDriveTypeW(const char16_t* rootPath) {
+  return ::GetDriveTypeW(Wide(rootPath));
+}
+
+Handle Win32CoreServices::CreateFileW(const char16_t* name, std::uint32_t access,
+                                      std::uint32_t share, std::uint32_t creation,
+                                      std::uint32_t flags) {
+  return reinterpret_cast<Handle>(
+      ::CreateFileW(Wide(name), access, share, nullptr, creation, flags, nullptr));
+}
+
+bool Win32CoreServices::DeviceIoControl(Handle device, std::uint32_t code, const void* in,
+                                        std::uint32_t inSize, void* out, std::uint32_t outSize,
+                                        std::uint32_t* returned) {
+  DWORD count = 0;
+  const BOOL ok = ::DeviceIoControl(reinterpret_cast<HANDLE>(device), code,
+                                    const_cast<void*>(in), inSize, out, outSize, &count, nullptr);
+  if (returned) *returned = count;
+  return ok != FALSE;
 }
 
 }  // namespace ejectra::platform::win32

@@ -11,11 +11,12 @@ namespace ejectra::platform::win32 {
 class Win32CoreServices final : public DeviceConfig,
                                 public DosDevices,
                                 public Desktop,
-                                public Strings {
+                                public Strings,
+                                public Volumes {
  public:
   explicit Win32CoreServices(KernelBase& kernel) : kernel_(kernel) {}
   CoreServices Services() {
-    return CoreServices{*this, registry_, *this, *this, *this, kernel_, events_};
+    return CoreServices{*this, registry_, *this, *this, *this, kernel_, events_, *this};
   }
 
   DevInfoHandle SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
@@ -49,6 +50,12 @@ class Win32CoreServices final : public DeviceConfig,
 
   WindowHandle GetDesktopWindow() override;
   char16_t* StrCpyNW(char16_t* target, const char16_t* source, int capacity) override;
+
+  std::uint32_t GetDriveTypeW(const char16_t* rootPath) override;
+  Handle CreateFileW(const char16_t* name, std::uint32_t access, std::uint32_t share,
+                     std::uint32_t creation, std::uint32_t flags) override;
+  bool DeviceIoControl(Handle device, std::uint32_t code, const void* in, std::uint32_t inSize,
+                       void* out, std::uint32_t outSize, std::uint32_t* returned) override;
 
  private:
   Win32Registry registry_;

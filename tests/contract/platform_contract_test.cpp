@@ -64,6 +64,10 @@ class PlatformContract : public ContractTest {
     return set;
   }
   void Poison() { os().kernel.SetLastError(kPoison); }
+  UniqueFileHandle OpenVolume(const char16_t* name) {
+    return UniqueFileHandle(os().kernel, os().volumes.CreateFileW(name, 0, kFileShareRead | kFileShareWrite,
+                                                                  kOpenExisting, 0));
+  }
   ErrorCode LastError() { return os().kernel.GetLastError(); }
 
   // The first interface of any of a few common classes, if the machine has one.
@@ -255,6 +259,47 @@ TEST_F(PlatformContract, QueryDosDevice_KnownName_ListsTargetsEndingInTwoNuls) {
   EXPECT_NE(targets[0], u'\0');
   EXPECT_EQ(targets[stored - 1], u'\0');
   EXPECT_EQ(targets[stored - 2], u'\0');
+}
+
+// Drive types and volumes, on what every machine has: the system drive C:,
+// opened for no access (which needs no administrator), and no drive Q:.
+// Locking and dismounting are left to the simulation: Wine 8 grants every
+// lock, even through a closed handle, and dismounts nothing (ERROR_NOT_SUPPORTED),
+// and on Windows they would take the system drive away.
+TEST_F(PlatformContract, DriveType_SystemDrive_IsFixed) {
+  EXPECT_EQ(os().volumes.GetDriveTypeW(u"C:\\"), kDriveFixed);
+}
+
+TEST_F(PlatformContract, DriveType_LetterWithoutDrive_HasNoRootDirectory) {
+  EXPECT_EQ(os().volumes.GetDriveTypeW(u"Q:\\"), kDriveNoRootDir);
+}
+
+TEST_F(PlatformContract, OpenVolume_SystemDriveSharedForReadAndWrite_GivesAHandle) {
+  const UniqueFileHandle volume = OpenVolume(u"\\\\.\\C:");
+  EXPECT_TRUE(volume) << LastError();
+}
+
+TEST_F(PlatformContract, OpenVolume_LetterWithoutDrive_FailsWithFileNotFound) {
+  Poison();
+  EXPECT_FALSE(OpenVolume(u"\\\\.\\Q:"));
+  EXPECT_EQ(LastError(), kErrorFileNotFound);
+}
+
+// The storage requests need read access: asked through an open for none,
+// they are refused before the drive sees them.
+TEST_F(PlatformContract, StorageRequests_VolumeOpenedForNoAccess_FailWithAccessDenied) {
+  const UniqueFileHandle volume = OpenVolume(u"\\\\.\\C:");
+  ASSERT_TRUE(volume);
+  const std::uint8_t allowRemoval = 0;
+  std::uint32_t returned = 0;
+  Poison();
+  EXPECT_FALSE(os().volumes.DeviceIoControl(volume.get(), kIoctlStorageMediaRemoval, &allowRemoval, 1,
+                                            nullptr, 0, &returned));
+  EXPECT_EQ(LastError(), kErrorAccessDenied);
+  Poison();
+  EXPECT_FALSE(os().volumes.DeviceIoControl(volume.get(), kIoctlStorageEjectMedia, nullptr, 0, nullptr, 0,
+                                            &returned));
+  EXPECT_EQ(LastError(), kErrorAccessDenied);
 }
 
 TEST_F(PlatformContract, Registry_MissingKey_FailsWithFileNotFound) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/media_eject.h"
 #include "core/pullcore.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_machine.h"
@@ -26,7 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char16_t name[256], description[256];
     core::IsRemovableHardwareDriveExW(os, drive, name, 256, description, 256);
     core::RemoveHardwareDrive(os, drive);
+    core::EjectDriveMedia(os, drive);
   }
   if (sim.OpenSets() != 0 || sim.OpenKeys() != 0) __builtin_trap();
+  if (world.kernelObjects.OpenHandles() != 0) __builtin_trap();
   return 0;
 }

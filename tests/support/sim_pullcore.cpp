@@ -1,5 +1,6 @@
 #include "tests/support/sim_pullcore.h"
 
+#include "core/media_eject.h"
 #include "core/pullcore.h"
 #include "platform/calling_convention.h"
 
@@ -39,6 +40,11 @@ int EJECTRA_WINAPI RemoveEx(int drive, PullcoreRemoval* removal) {
   return core::RemoveHardwareDriveExW(g_machine->Services(), drive, removal);
 }
 
+int EJECTRA_WINAPI EjectMedia(int drive) {
+  if (Planned("EjectDriveMedia", drive)) return 0;
+  return core::EjectDriveMedia(g_machine->Services(), drive);
+}
+
 template <typename Function>
 platform::ProcAddress Entry(Function* function) {
   return reinterpret_cast<platform::ProcAddress>(function);
@@ -50,7 +56,8 @@ std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
   std::vector<std::string> calls;
   for (const platform::sim::SimCall& call : world.calls.Log()) {
     if (call.name == "IsRemovableHardwareDrive" || call.name == "IsRemovableHardwareDriveExW" ||
-        call.name == "RemoveHardwareDrive" || call.name == "RemoveHardwareDriveExW") {
+        call.name == "RemoveHardwareDrive" || call.name == "RemoveHardwareDriveExW" ||
+        call.name == "EjectDriveMedia") {
       calls.push_back(call.name + " " + call.detail);
     }
   }
@@ -60,7 +67,7 @@ std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
 platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
                                              unsigned exports) {
   machine.World().calls.Know({"IsRemovableHardwareDrive", "IsRemovableHardwareDriveExW",
-                              "RemoveHardwareDrive", "RemoveHardwareDriveExW"});
+                              "RemoveHardwareDrive", "RemoveHardwareDriveExW", "EjectDriveMedia"});
   platform::sim::SimLibrary library;
   if (exports & kExportIsRemovable) library.exports["IsRemovableHardwareDrive"] = Entry(&IsRemovable);
   if (exports & kExportIsRemovableEx) {
@@ -68,6 +75,7 @@ platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
   }
   if (exports & kExportRemove) library.exports["RemoveHardwareDrive"] = Entry(&Remove);
   if (exports & kExportRemoveEx) library.exports["RemoveHardwareDriveExW"] = Entry(&RemoveEx);
+  if (exports & kExportEjectMedia) library.exports["EjectDriveMedia"] = Entry(&EjectMedia);
   library.attach = [&machine](bool attached) { g_machine = attached ? &machine : nullptr; };
   return library;
 }

@@ -17,8 +17,9 @@ enum SimExport : unsigned {
   kExportIsRemovableEx = 2,
   kExportRemove = 4,
   kExportOriginal = 7,
-  kExportRemoveEx = 8,  // RemoveHardwareDriveExW
-  kExportAll = 15,
+  kExportRemoveEx = 8,      // RemoveHardwareDriveExW
+  kExportEjectMedia = 16,   // EjectDriveMedia
+  kExportAll = 31,
 };
 
 platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,

@@ -35,7 +35,9 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   b.Get(stick.volume).NotPresent();
   b.MountRecordData(u'F', kRegBinary, {0xD8, 0x00});  // half a surrogate as text: kept as hex
   b.DosDevice(u"Q:", {u"one", u"two"});
-  const MachineState original = b.Build();
+  b.Volume(u'G', kDriveCdrom, false);
+  MachineState original = b.Build();
+  original.volumes[u"Z:"] = SimVolume{kDriveRemote, true, true};
 
   std::string error;
   const auto parsed = ParseMachine(WriteMachine(original), &error);
@@ -50,6 +52,8 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   EXPECT_EQ(parsed->devices[stick.usbDevice - 1].problem, 9u);
   EXPECT_FALSE(parsed->devices[stick.volume - 1].present);
   EXPECT_EQ(parsed->interfaces.size(), original.interfaces.size());
+  EXPECT_EQ(parsed->volumes, original.volumes);
+  EXPECT_EQ(parsed->volumes.size(), 3u);
   EXPECT_EQ(parsed->registry.Find(kHkeyLocalMachine, u"SYSTEM\\MountedDevices")->values.at(u"\\DosDevices\\F:").data,
             (std::vector<std::uint8_t>{0xD8, 0x00}));
 }
@@ -65,6 +69,9 @@ TEST(MachineFile, RejectsWhatIsNotADescription) {
            "{\"devices\": [{\"id\": \"A\", \"properties\": [{\"code\": 1, \"hex\": \"abc\"}]}]}",
            "{\"localMachine\": {\"K\": {\"V\": {\"text\": \"x\", \"hex\": \"00\"}}}}",
            "{\"dosDevices\": {\"E:\": \"not a list\"}}",
+           "{\"volumes\": []}", "{\"volumes\": {\"E:\": 2}}",
+           "{\"volumes\": {\"E:\": {\"medium\": 1}}}",
+           "{\"volumes\": {\"E:\": {\"type\": -1}}}",
            "{\"devices\": [{\"id\": \"\\ud800\"}]}",
        }) {
     std::string error;
@@ -116,6 +123,12 @@ TEST(SampleMachine, AnswersForEveryDrive) {
     }
   }
   EXPECT_EQ(world.calls.Count("CM_Request_Device_EjectW"), 0u);
+  std::string types;  // GetDriveTypeW of A:\ to Z:\, one digit each
+  for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+    types += static_cast<char>('0' + os.volumes.GetDriveTypeW(std::u16string{letter, u':', u'\\'}.c_str()));
+  }
+  EXPECT_EQ(types, "1131222332" + std::string(15, '1') + "4");
+  EXPECT_FALSE(world.machine.volumes.at(u"G:").medium);  // the card reader's empty MS slot
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 //                                and prints what it reports of a refusal
 //   pullcore_probe misuse        RemoveHardwareDriveExW for F: with a null report, a
 //                                report of the wrong Size, drives 0 and 27
+//   pullcore_probe media E       ejects drive E:'s medium with EjectDriveMedia and
+//                                prints its answer ("E: 1"); "media 0" and "media 27"
+//                                ask for those drive numbers
 //
 // Output is UTF-8, one line per answer, so that scripts can compare it.
 #include <windows.h>
@@ -23,6 +26,7 @@ using IsRemovableFn = BOOL(WINAPI*)(int);
 using IsRemovableExFn = BOOL(WINAPI*)(int, wchar_t*, int, wchar_t*, int);
 using RemoveFn = BOOL(WINAPI*)(int);
 using RemoveExFn = BOOL(WINAPI*)(int, PULLCORE_REMOVAL*);
+using EjectMediaFn = int(WINAPI*)(int);
 
 std::wstring Letter(int drive) { return std::wstring(1, static_cast<wchar_t>(L'@' + drive)) + L":"; }
 
@@ -61,6 +65,8 @@ int wmain(int argc, wchar_t** argv) {
   // Not in every Pullcore.dll: looked for only where it is asked for.
   const auto removeEx = reinterpret_cast<RemoveExFn>(
       reinterpret_cast<void*>(GetProcAddress(library, "RemoveHardwareDriveExW")));
+  const auto ejectMedia = reinterpret_cast<EjectMediaFn>(
+      reinterpret_cast<void*>(GetProcAddress(library, "EjectDriveMedia")));
   if (!isRemovable || !isRemovableEx || !remove) {
     WriteUtf8Line(L"Pullcore.dll lacks an export");
     return 2;
@@ -110,6 +116,15 @@ int wmain(int argc, wchar_t** argv) {
                       removal.Blockers[i].ImagePath);
       }
     }
+  } else if (command == L"media" && argc > 2 && std::wcslen(argv[2]) >= 1) {
+    if (!ejectMedia) {
+      WriteUtf8Line(L"Pullcore.dll lacks EjectDriveMedia");
+      return 2;
+    }
+    const bool number = argv[2][0] >= L'0' && argv[2][0] <= L'9';
+    const int drive = number ? std::wcstol(argv[2], nullptr, 10) : (argv[2][0] | 0x20) - L'a' + 1;
+    WriteUtf8Line((number ? std::wstring(argv[2]) : Letter(drive)) + L" " +
+                  std::to_wstring(ejectMedia(drive)));
   } else if (command == L"misuse") {
     // One line each: "<what> <answer> <last error>", and for a report the
     // Size, VetoType and BlockerCount it holds afterwards.
@@ -120,7 +135,7 @@ int wmain(int argc, wchar_t** argv) {
     WriteUtf8Line(L"drive0 " + Misuse(removeEx, 0, sizeof(PULLCORE_REMOVAL)));
     WriteUtf8Line(L"drive27 " + Misuse(removeEx, 27, sizeof(PULLCORE_REMOVAL)));
   } else {
-    WriteUtf8Line(L"usage: pullcore_probe list | sweep | remove LETTER | why LETTER | misuse");
+    WriteUtf8Line(L"usage: pullcore_probe list | sweep | remove LETTER | why LETTER | misuse | media LETTER");
     return 2;
   }
   FreeLibrary(library);

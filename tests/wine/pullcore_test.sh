@@ -10,12 +10,12 @@ source "$root/tests/wine/lib.sh"
 check_library() {  # ARCH FILE
   local arch=$1 dll=$2 dump
   dump=$(objdump -p "$dll")
-  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll exports the three original functions at ordinals 1-3 and RemoveHardwareDriveExW at 4" \
-    "$(printf '1 IsRemovableHardwareDrive\n2 IsRemovableHardwareDriveExW\n3 RemoveHardwareDrive\n4 RemoveHardwareDriveExW')" \
+  expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll exports the three original functions at ordinals 1-3, RemoveHardwareDriveExW at 4 and EjectDriveMedia at 5" \
+    "$(printf '1 IsRemovableHardwareDrive\n2 IsRemovableHardwareDriveExW\n3 RemoveHardwareDrive\n4 RemoveHardwareDriveExW\n5 EjectDriveMedia')" \
     "$(awk '/Ordinal Base/ {base = $NF}
             /\[Ordinal\/Name Pointer\] Table/ {table = 1; next}
             table && NF == 0 {exit}
-            table {gsub(/[][]/, ""); print $1 + base, $2}' <<<"$dump")"
+            table {gsub(/[][]/, ""); print $1 + base, $2}' <<<"$dump" | sort -n)"
   expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll names itself Pullcore.dll" "Pullcore.dll" \
     "$(awk '$1 == "Name" && $3 ~ /\.dll$/ {print $3}' <<<"$dump")"
   expect_eq "$arch: $(basename "$(dirname "$dll")")/Pullcore.dll imports only system libraries" "" \
@@ -92,6 +92,9 @@ for arch in x86 x64; do
     "$(wine "$work/$arch/real/pullcore_probe.exe" sweep 2>/dev/null)"
   expect_eq "$arch: the real RemoveHardwareDriveExW refuses a null report, a wrong Size (error 87), drives 0 and 27" \
     "$misuse_expected" "$(wine "$work/$arch/real/pullcore_probe.exe" misuse 2>/dev/null | misuse_seen)"
+  expect_eq "$arch: the real EjectDriveMedia answers 3 (not removable) for Wine's fixed C: and for drives 0 and 27" \
+    "$(printf 'C: 3\n0 3\n27 3')" \
+    "$(for d in C 0 27; do wine "$work/$arch/real/pullcore_probe.exe" media $d 2>/dev/null; done)"
   # Wine has no removable drive: C: (Wine's own) and Z: (its root) are refused
   # before an eject is asked, with no veto and no blocker.
   for letter in C Z; do
@@ -117,6 +120,11 @@ for arch in x86 x64; do
   expect_eq "$arch: the simulated RemoveHardwareDriveExW refuses a null report, a wrong Size (error 87), drives 0 and 27" \
     "$misuse_expected" "$(probe misuse | misuse_seen)"
   expect_eq "$arch: ... and removes nothing: F: and H: are still there" "$(sed -n 2,3p <<<"$sample_list")" "$(probe list)"
+  expect_eq "$arch: EjectDriveMedia: the empty MS slot G: fails (0), the fixed H: is not removable (3), F:'s card is ejected (1)" \
+    "$(printf 'G: 0\nH: 3\nF: 1')" "$(probe media G; probe media H; probe media F)"
+  expect_eq "$arch: ... the ejected card stays out in the machine written back: F: again fails (0)" "F: 0" "$(probe media F)"
+  expect_eq "$arch: ... and the card reader and its letters stay: F: and H: are still listed" \
+    "$(sed -n 2,3p <<<"$sample_list")" "$(probe list)"
   expect_eq "$arch: RemoveHardwareDriveExW removes F:" "F: removed" "$(probe why F)"
   expect_eq "$arch: ... and F: is gone" "$(sed -n 3p <<<"$sample_list")" "$(probe list)"
   unset EJECTRA_SIM_MACHINE

@@ -1,0 +1,67 @@
+#include "core/media_eject.h"
+
+#include <cstdint>
+#include <string>
+
+#include "platform/owners.h"
+#include "shared/drive.h"
+
+namespace ejectra::core {
+
+using namespace platform;
+
+namespace {
+
+bool Control(const CoreServices& os, Handle volume, std::uint32_t code, const void* in = nullptr,
+             std::uint32_t inSize = 0) {
+  std::uint32_t returned = 0;
+  return os.volumes.DeviceIoControl(volume, code, in, inSize, nullptr, 0, &returned);
+}
+
+// Others hold the volume open: its lock may come once they let go.
+bool HeldByOthers(ErrorCode error) {
+  return error == kErrorAccessDenied || error == kErrorSharingViolation;
+}
+
+enum class LockOutcome { kTaken, kHeld, kFailed };
+
+LockOutcome TakeLock(const CoreServices& os, Handle volume) {
+  for (int attempt = 1;; ++attempt) {
+    if (Control(os, volume, kFsctlLockVolume)) return LockOutcome::kTaken;
+    if (!HeldByOthers(os.GetLastError())) return LockOutcome::kFailed;
+    if (attempt == kMediaLockTries) return LockOutcome::kHeld;
+    os.kernel.Sleep(kMediaLockPauseMs);
+  }
+}
+
+}  // namespace
+
+int EjectDriveMedia(const CoreServices& os, int drive) noexcept try {
+  const auto found = Drive::FromNumber(drive);
+  if (!found) return kMediaNotRemovable;
+  const std::u16string root = found->Name() + u"\\";
+  const std::uint32_t type = os.volumes.GetDriveTypeW(root.c_str());
+  if (type != kDriveRemovable && type != kDriveCdrom) return kMediaNotRemovable;
+
+  const std::u16string path = u"\\\\.\\" + found->Name();
+  const UniqueFileHandle volume(
+      os.kernel, os.volumes.CreateFileW(path.c_str(), kGenericRead | kGenericWrite,
+                                        kFileShareRead | kFileShareWrite, kOpenExisting, 0));
+  if (!volume) return kMediaFailed;
+  switch (TakeLock(os, volume.get())) {
+    case LockOutcome::kTaken: break;
+    case LockOutcome::kHeld: return kMediaInUse;
+    case LockOutcome::kFailed: return kMediaFailed;
+  }
+
+  const std::uint8_t allowRemoval = 0;  // PREVENT_MEDIA_REMOVAL { FALSE }
+  const bool ejected = Control(os, volume.get(), kFsctlDismountVolume) &&
+                       Control(os, volume.get(), kIoctlStorageMediaRemoval, &allowRemoval,
+                               sizeof allowRemoval) &&
+                       Control(os, volume.get(), kIoctlStorageEjectMedia);
+  return ejected ? kMediaEjected : kMediaFailed;
+} catch (...) {
+  return kMediaFailed;
+}
+
+}  // namespace ejectra::core
