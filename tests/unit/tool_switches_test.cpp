@@ -174,6 +174,29 @@ TEST_F(SwitchesTest, NewSwitches_AnyOrderAmongTheFlags_NeverAfterTheDrives) {
   }
 }
 
+// The whole path: the tool, the simulated library's export and the core on
+// the sample machine, whose F: is the SD slot of a card reader.
+class MediaOnSampleTest : public ToolTest {};
+
+TEST_F(MediaOnSampleTest, CardLeavesReaderStays_HeldVolumeTriedForASecondThenTwoLines) {
+  EXPECT_EQ(RunConsole(u"/M F:"), kExitSuccess);
+  EXPECT_EQ(Said(), u"");
+  EXPECT_FALSE(machine->State().volumes.at(u"F:").medium);
+  EXPECT_TRUE(Ejected().empty());
+  EXPECT_EQ(world->clock.Now(), 0u);
+
+  for (SimDevice& device : machine->State().devices) {  // a viewer holds E:'s volume
+    if (device.instanceId.starts_with(u"STORAGE\\VOLUME\\_??_USBSTOR#DISK&VEN_SANDISK")) {
+      device.holders = {{77, u"\\Device\\HarddiskVolume3\\viewer.exe"}};
+    }
+  }
+  process->stdoutBytes.clear();
+  EXPECT_EQ(RunConsole(u"/M E:"), kExitSuccess);
+  EXPECT_EQ(Said(), u"ドライブ E: のメディアを取り出せませんでした。\n" + std::u16string(kCloseFirst) + u"\n");
+  EXPECT_EQ(world->clock.Now(), 900u);  // 10 tries, 100 ms apart
+  EXPECT_TRUE(machine->State().volumes.at(u"E:").medium);
+}
+
 TEST(DriveListJson, JsonString_EscapesWhatJsonRequiresAndWritesUtf8) {
   const std::pair<std::u16string, std::string> cases[] = {
       {u"", "\"\""},
