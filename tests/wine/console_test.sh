@@ -165,6 +165,51 @@ for arch in x86 x64; do
     "取り外し可能なドライブはありません。|0" "$out|$code"
   reset_machine
 
+  # /M: the card leaves, its reader stays. F: is the SD slot of a card
+  # reader whose MS slot, G:, is empty.
+  # probe: "F: medium, G: medium, the reader, its SD disk, its MS disk" as the
+  # machine file now holds them.
+  probe() {
+    python3 - "$dir/machine.json" <<'PY'
+import json, sys
+m = json.load(open(sys.argv[1]))
+present = lambda i: next(d for d in m["devices"] if d["id"] == i).get("present", True)
+print(m["volumes"]["F:"]["medium"], m["volumes"]["G:"]["medium"],
+      present("USB\\VID_0BDA&PID_0158\\20120926571200000"),
+      present("USBSTOR\\DISK&VEN_GENERIC-&PROD_SD/MMC&REV_1.00\\20120926571200000&0"),
+      present("USBSTOR\\DISK&VEN_GENERIC-&PROD_MS/MS-PRO&REV_1.00\\20120926571200000&1"))
+PY
+  }
+  reset_machine
+  ejectrac /M F:
+  expect_eq "$arch: /M F: ejects the card without a word, exit 0" "|0" "$out|$code"
+  ejectrac /L
+  expect_eq "$arch: ... and F: is still listed" "$listing" "$out"
+  expect_eq "$arch: ... F: has no medium; the reader and both its slots are still present" \
+    "False False True True True" "$(probe)"
+  ejectrac /V /M F: G:
+  expect_eq "$arch: /V /M F: now empty: its medium cannot be ejected; G: (after F:, not read) untouched" \
+    "ドライブ F: のメディアを取り出せませんでした。|0" "$out|$code"
+  ejectrac /M CHZ
+  expect_eq "$arch: /M CHZ: a fixed disk, a USB hard disk and a share are no removable drives" \
+    "$(printf '%s\n' 'ドライブ C: は、取り外し可能なドライブではありません。' \
+      'ドライブ H: は、取り外し可能なドライブではありません。' \
+      'ドライブ Z: は、取り外し可能なドライブではありません。')|0" "$out|$code"
+  edit_machine 'next(d for d in m["devices"] if d.get("physicalObjectName") == "\\Device\\HarddiskVolume7")["holders"] = [{"processId": 77, "image": "\\Device\\HarddiskVolume3\\viewer.exe"}]'
+  ejectrac /M /D "SanDisk Cruzer Blade USB Device"
+  expect_eq "$arch: /M /D with E:'s name while a program holds E:: two lines, exit 1" \
+    "$(printf '%s\n' 'ドライブ E: のメディアを取り出せませんでした。' \
+      '  ドライブを使用中のプログラムを閉じてから、もう一度実行してください。')|1" "$out|$code"
+  reset_machine
+  ejectrac /V /M /A
+  expect_eq "$arch: /V /M /A: every medium that can go, G: empty, the rest passed over in silence" \
+    "$(printf '%s\n' 'ドライブ E: のメディアを取り出しました。' 'ドライブ F: のメディアを取り出しました。' \
+      'ドライブ G: のメディアを取り出せませんでした。' 'ドライブ J: のメディアを取り出しました。')|0" "$out|$code"
+  reset_machine
+  ejectrac F:
+  expect_eq "$arch: F: without /M removes the reader, exit 0" "|0" "$out|$code"
+  expect_eq "$arch: ... and both its slots go with it" "True False False False False" "$(probe)"
+
   # /J: the list as JSON for scripts, UTF-8 bytes as they are, one line
   # feed, no banner.
   reset_machine

@@ -228,18 +228,21 @@ for arch in x86 x64; do
          wrestool -x --raw -t 5 -n $id "$exe" >"$work/dialog"
          python3 "$root/tests/wine/resource_dump.py" dialog "$work/dialog"
        done)"
+  # bitmap_sizes EXE ID...: "ID WIDTHxHEIGHT@BITS" for each bitmap.
+  bitmap_sizes() {
+    local file=$1 id
+    shift
+    for id; do
+      wrestool -x --raw -t 2 -n "$id" "$file" >"$work/bitmap"
+      echo "$id $(python3 "$root/tests/wine/resource_dump.py" bitmap "$work/bitmap")"
+    done
+  }
   expect_eq "$arch: EjectraWizard.exe's bitmaps: header, watermark, About banner, 24 bits" \
     "$(printf '132 575x58@24\n133 579x295@24\n147 404x59@24')" \
-    "$(for id in 132 133 147; do
-         wrestool -x --raw -t 2 -n $id "$exe" >"$work/bitmap"
-         echo "$id $(python3 "$root/tests/wine/resource_dump.py" bitmap "$work/bitmap")"
-       done)"
+    "$(bitmap_sizes "$exe" 132 133 147)"
   expect_eq "$arch: EjectraWizard.exe's bitmaps for 192 DPI: twice the size of 132, 133, 147" \
     "$(printf '232 1150x116@24\n233 1158x590@24\n247 808x118@24')" \
-    "$(for id in 232 233 247; do
-         wrestool -x --raw -t 2 -n $id "$exe" >"$work/bitmap"
-         echo "$id $(python3 "$root/tests/wine/resource_dump.py" bitmap "$work/bitmap")"
-       done)"
+    "$(bitmap_sizes "$exe" 232 233 247)"
   expect_eq "$arch: EjectraWizard.exe carries no other bitmaps" "132 133 147 232 233 247" \
     "$(wrestool -l -t 2 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n | xargs)"
   expect_eq "$arch: EjectraWizard.exe's manifest declares system DPI awareness" \

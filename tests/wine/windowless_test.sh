@@ -124,6 +124,20 @@ for arch in x86 x64; do
   check "$arch: -v /s EHK (a box for each drive, in letter order; K: passed over)" 0 "$(printf '%s\n' \
     "Ejectra	0x40	information	ドライブ E: は安全に取り外せます。" \
     "Ejectra	0x30	warning	$held")"
+  # /M: the medium of F: leaves, the reader stays.
+  fresh_machine
+  run_tool "$tool" /V /M F:
+  check "$arch: /V /M F: (one information box: the medium is out)" 0 \
+    "Ejectra	0x40	information	ドライブ F: のメディアを取り出しました。"
+  run_tool "$tool" /M FH
+  check "$arch: /M FH (F: now empty, H: a hard disk: a warning box each)" 0 "$(printf '%s\n' \
+    "Ejectra	0x30	warning	ドライブ F: のメディアを取り出せませんでした。" \
+    "Ejectra	0x30	warning	ドライブ H: は、取り外し可能なドライブではありません。")"
+  fresh_machine
+  python3 -c 'import json,sys; m=json.load(open(sys.argv[1])); next(d for d in m["devices"] if d.get("physicalObjectName") == "\\Device\\HarddiskVolume8")["holders"] = [{"processId": 77, "image": "\\Device\\HarddiskVolume3\\viewer.exe"}]; json.dump(m, open(sys.argv[1], "w"), ensure_ascii=False)' "$tool/machine.json"
+  run_tool "$tool" /M F:
+  check "$arch: /M F: while a program holds it (one warning box of two lines)" 0 \
+    "Ejectra	0x30	warning	ドライブ F: のメディアを取り出せませんでした。\n  ドライブを使用中のプログラムを閉じてから、もう一度実行してください。"
   # Our own switches: /J answers as /L; /A takes every removable drive.
   fresh_machine
   run_tool "$tool" /J
