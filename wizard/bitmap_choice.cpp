@@ -11,14 +11,16 @@ int Proportional(int pixels, int numerator, int denominator) {
   return static_cast<int>((2LL * pixels * numerator + denominator) / (2LL * denominator));
 }
 
-int AtDpi(int pixels, int dpi) { return Proportional(pixels, dpi, kBaseDpi); }
-
 }  // namespace
+
+int PixelsAtDpi(int pixels, int dpi) {
+  return dpi <= kBaseDpi ? pixels : Proportional(pixels, dpi, kBaseDpi);
+}
 
 BitmapChoice ChooseBitmap(const WizardBitmap& bitmap, int dpi) {
   if (dpi <= kBaseDpi) return {bitmap.resource, bitmap.width, bitmap.height, false};
-  const int width = AtDpi(bitmap.width, dpi);
-  const int height = AtDpi(bitmap.height, dpi);
+  const int width = PixelsAtDpi(bitmap.width, dpi);
+  const int height = PixelsAtDpi(bitmap.height, dpi);
   const bool scaled = width != 2 * bitmap.width || height != 2 * bitmap.height;
   return {bitmap.largeResource, width, height, scaled};
 }

@@ -1,6 +1,6 @@
 // Which drawing of one of the wizard's bitmaps a screen of a given DPI gets,
-// and the size it is shown at. Each bitmap is drawn for 96 DPI and again,
-// twice as large, for 192 DPI.
+// and the size it is shown at; and the wizard's other sizes in pixels at that
+// DPI. Each bitmap is drawn for 96 DPI and again, twice as large, for 192 DPI.
 #pragma once
 
 namespace ejectra::wizard {
@@ -25,6 +25,10 @@ struct BitmapChoice {
 // More: the 192-DPI drawing, at the 96-DPI size times dpi / 96, rounded to
 // the nearest pixel; at 192 DPI exactly that is its own size, unscaled.
 BitmapChoice ChooseBitmap(const WizardBitmap& bitmap, int dpi);
+
+// A size in pixels laid out for 96 DPI, at `dpi`: as it is at 96 DPI or
+// less (or a DPI not known, 0), else times dpi / 96, rounded to the nearest.
+int PixelsAtDpi(int pixels, int dpi);
 
 // The choice shrunk to fit a box of width x height, its proportions kept
 // (for a control that clips what is larger); as it is when it fits.

@@ -3,6 +3,7 @@
 // selected drive to the sheet.
 #include "shared/pullcore_library.h"
 #include "shared/removable_drives.h"
+#include "wizard/bitmap_choice.h"
 #include "wizard/message_ids.h"
 #include "wizard/page_ids.h"
 #include "wizard/pages.h"
@@ -14,7 +15,7 @@ using namespace ids;
 
 namespace {
 
-constexpr int kColumnWidths[] = {50, 240, 180};  // drive, device name, description
+constexpr int kColumnWidths[] = {50, 240, 180};  // drive, device name, description, at 96 DPI
 
 }  // namespace
 
@@ -31,7 +32,7 @@ void CWizPageSelectDrive::OnInitDialog(WindowHandle page) {
   for (int column = 0; column < 3; ++column) {
     const std::u16string heading = LoadText(kMsgColumnDrive + column);
     windows.ListView_InsertColumn(list, column, heading.c_str(), platform::kLvcfmtLeft,
-                                  kColumnWidths[column]);
+                                  PixelsAtDpi(kColumnWidths[column], os_.ui.ScreenDpi()));
   }
 }
 

@@ -28,6 +28,9 @@ class WizardUi {
   // The shell's icon picker (ordinal 62 of SHELL32.DLL); true with the new
   // choice, false when it was cancelled or cannot be had.
   virtual bool PickIcon(platform::WindowHandle page, std::u16string& path, int& index) = 0;
+  // The DPI of the screen the wizard was started on (0: not known), for the
+  // sizes it sets in pixels.
+  virtual int ScreenDpi() = 0;
 };
 
 struct WizardServices {

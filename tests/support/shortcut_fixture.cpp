@@ -45,6 +45,7 @@ class NoWizardUi final : public wizard::WizardUi {
   void SetBoldTitleFont(WindowHandle, int) override {}
   void ShowIcon(WindowHandle, int, const std::u16string&, int) override {}
   bool PickIcon(WindowHandle, std::u16string&, int&) override { return false; }
+  int ScreenDpi() override { return 96; }
 };
 
 NoWindows noWindows;

@@ -30,12 +30,14 @@ class FakeWizardUi final : public wizard::WizardUi {
   std::vector<std::string> calls;
   // What the icon picker answers; nothing: the user cancels it.
   std::optional<std::pair<std::u16string, int>> pick;
+  int dpi = 96;
 
   void RunAboutBox(platform::WindowHandle owner) override;
   void SetBoldTitleFont(platform::WindowHandle page, int id) override;
   void ShowIcon(platform::WindowHandle page, int id, const std::u16string& path,
                 int index) override;
   bool PickIcon(platform::WindowHandle page, std::u16string& path, int& index) override;
+  int ScreenDpi() override { return dpi; }
 
  private:
   std::string Name(platform::WindowHandle window) const;

@@ -69,6 +69,16 @@ TEST_F(DriveListTest, Initialised_FullRowSelectAndThreeLeftColumns) {
                                 {u"ドライブ", 0, 50}, {u"デバイス名", 0, 240}, {u"説明", 0, 180}}));
 }
 
+TEST_F(DriveListTest, Initialised_At144Dpi_ColumnsWiderByHalf) {
+  Prepare();
+  ui.dpi = 144;
+  frame->script = {Act::Next(), Act::Next(),
+                   Act::ClickRadio(kIdcManual, kIdcAutomatic, kIdcManual), Act::Next()};
+  sheet->Run(*frame);
+  EXPECT_EQ(List().columns, (std::vector<SimListColumn>{
+                                {u"ドライブ", 0, 75}, {u"デバイス名", 0, 360}, {u"説明", 0, 270}}));
+}
+
 TEST_F(DriveListTest, Filled_WhileTheListIsLocked) {
   RunToList();
   EXPECT_EQ(world->calls.Sequence({"LockWindowUpdate", "ListView_InsertItem"}),

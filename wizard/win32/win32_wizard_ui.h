@@ -22,6 +22,7 @@ class Win32WizardUi final : public WizardUi {
   void ShowIcon(platform::WindowHandle page, int id, const std::u16string& path,
                 int index) override;
   bool PickIcon(platform::WindowHandle page, std::u16string& path, int& index) override;
+  int ScreenDpi() override { return dpi_; }
 
  private:
   platform::Modules& modules_;
