@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/owners.h"
@@ -28,12 +30,27 @@ const std::vector<std::u16string>& FieldPaths() {
 }
 constexpr std::uint32_t kEventsPerCall = 16;
 
+// The process ID as rendered: a number, or a text of decimal digits (the
+// form the event's XML shows); none for anything else.
+std::optional<std::uint32_t> ProcessIdOf(const EventValue& value) {
+  if (value.type == EventValue::Type::kUInt32) return static_cast<std::uint32_t>(value.number);
+  if (value.type != EventValue::Type::kString || value.text.empty() || value.text.size() > 10) {
+    return std::nullopt;
+  }
+  std::uint64_t id = 0;
+  for (const char16_t c : value.text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    id = id * 10 + static_cast<std::uint64_t>(c - u'0');
+  }
+  if (id > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(id);
+}
+
 // Adds the event's process unless the event is about another device or the
 // process is known already; false when the event is older than `since`.
 bool Take(const std::vector<EventValue>& values, std::uint64_t since,
           const std::vector<std::u16string>& instances, std::vector<Blocker>& found) {
   if (values.size() != kFieldCount || values[kCreated].type != EventValue::Type::kFileTime ||
-      values[kProcessId].type != EventValue::Type::kUInt32 ||
       values[kDeviceInstance].type != EventValue::Type::kString) {
     return true;
   }
@@ -44,7 +61,9 @@ bool Take(const std::vector<EventValue>& values, std::uint64_t since,
       })) {
     return true;
   }
-  const auto id = static_cast<std::uint32_t>(values[kProcessId].number);
+  const auto processId = ProcessIdOf(values[kProcessId]);
+  if (!processId) return true;
+  const std::uint32_t id = *processId;
   if (std::none_of(found.begin(), found.end(), [id](const Blocker& b) { return b.processId == id; })) {
     const bool named = values[kProcessName].type == EventValue::Type::kString;
     found.push_back(Blocker{id, named ? values[kProcessName].text : std::u16string()});
@@ -54,8 +73,9 @@ bool Take(const std::vector<EventValue>& values, std::uint64_t since,
 
 }  // namespace
 
-std::optional<std::vector<Blocker>> ReadBlockers(EventLog& log, std::uint64_t since,
+std::optional<std::vector<Blocker>> ReadBlockers(const CoreServices& os, std::uint64_t since,
                                                  const std::vector<std::u16string>& instances) {
+  EventLog& log = os.events;
   const UniqueEventHandle results(
       log, log.EvtQuery(kSystemLog, kRemovalStopped, kEvtQueryChannelPath | kEvtQueryReverseDirection));
   if (!results) return std::nullopt;
@@ -66,9 +86,13 @@ std::optional<std::vector<Blocker>> ReadBlockers(EventLog& log, std::uint64_t si
   // Newest first: reading ends at the first event older than `since`.
   for (bool recent = true; recent && found.size() < kMaxBlockers;) {
     std::uint32_t returned = 0;
-    if (!log.EvtNext(results.get(), kEventsPerCall, events.data(), 0, &returned) || returned == 0) {
-      break;
+    if (!log.EvtNext(results.get(), kEventsPerCall, events.data(), kBlockerReadTimeoutMs, &returned)) {
+      // The end of the results; anything else (a time-out among them) leaves
+      // the log unread.
+      if (os.GetLastError() == kErrorNoMoreItems) break;
+      return std::nullopt;
     }
+    if (returned == 0) break;
     // Every handle handed out is closed, read or not.
     std::vector<UniqueEventHandle> owned;
     for (std::uint32_t i = 0; i < std::min(returned, kEventsPerCall); ++i) {
@@ -88,7 +112,7 @@ std::optional<std::vector<Blocker>> ReadBlockers(EventLog& log, std::uint64_t si
 std::vector<Blocker> FindBlockers(const CoreServices& os, std::uint64_t since,
                                   const std::vector<std::u16string>& instances) {
   for (std::uint32_t look = 1;; ++look) {
-    auto found = ReadBlockers(os.events, since, instances);
+    auto found = ReadBlockers(os, since, instances);
     if (!found) return {};
     if (!found->empty() || look == kBlockerLooks) return *std::move(found);
     os.kernel.Sleep(kBlockerLookPause);

@@ -23,12 +23,17 @@ struct Blocker {
 inline constexpr std::uint32_t kBlockerLooks = 5;
 inline constexpr std::uint32_t kBlockerLookPause = 200;        // ms between two looks
 inline constexpr std::uint64_t kBlockerEventWindow = 2 * 10'000'000;  // 2 s, in FILETIME units
+// How long one EvtNext may wait for the log to hand over results: the
+// System log is local, so a second is ample; past it the log is taken as
+// unreadable rather than the tool left hanging.
+inline constexpr std::uint32_t kBlockerReadTimeoutMs = 1000;
 
 // One look at the log: the events 225 created at `since` or later whose
 // DeviceInstance is one of `instances` (letters A-Z folded), newest first,
 // each process once, at most kMaxBlockers. None when the log cannot be
-// queried (no such log or library, a policy, an error).
-std::optional<std::vector<Blocker>> ReadBlockers(platform::EventLog& log, std::uint64_t since,
+// queried or read to its end (no such log or library, a policy, a time-out,
+// any error but the end of the results).
+std::optional<std::vector<Blocker>> ReadBlockers(const platform::CoreServices& os, std::uint64_t since,
                                                  const std::vector<std::u16string>& instances);
 
 // The event is written just after the refusal: up to kBlockerLooks looks,

@@ -20,16 +20,17 @@ void Put(char16_t (&field)[kRemovalTextChars], std::u16string_view text) {
   field[length] = u'\0';
 }
 
-// The instances an event 225 may name for this refusal: the one the veto
-// names, or else the removable parent and the device found.
+// The instances an event 225 may name for this refusal: Windows logs the
+// node whose eject was asked for (the removable parent); the device found
+// and the veto's own name are taken too, in case a refusal names them.
 std::vector<std::u16string> Instances(const CoreServices& os, const std::u16string& vetoName,
                                       const DeviceNode& device, const DeviceNode& parent) {
-  if (!vetoName.empty()) return {vetoName};
   std::vector<std::u16string> ids;
   for (const DeviceNode& node : {parent, device}) {
     std::u16string id;
     if (node.GetDeviceId(os.devices, id)) ids.push_back(std::move(id));
   }
+  if (!vetoName.empty()) ids.push_back(vetoName);
   return ids;
 }
 
@@ -50,12 +51,16 @@ bool RemoveHardwareDriveExW(const CoreServices& os, int drive, PullcoreRemoval* 
   const std::uint64_t asked = os.kernel.GetSystemTimeAsFileTime();
   std::uint32_t vetoType = 0;
   std::u16string vetoName;
-  if (parent.RequestEjectWithVeto(os.devices, vetoType, vetoName) == kCrSuccess) return true;
+  // Given the veto outputs, Windows may answer CR_SUCCESS to a request it
+  // vetoed: only success without a veto type is a removal.
+  const ConfigRet answer = parent.RequestEjectWithVeto(os.devices, vetoType, vetoName);
+  if (answer == kCrSuccess && vetoType == kPnpVetoTypeUnknown) return true;
   removal->VetoType = vetoType;
   Put(removal->VetoName, vetoName);
 
   const std::uint64_t since = asked > kBlockerEventWindow ? asked - kBlockerEventWindow : 0;
   for (const Blocker& blocker : FindBlockers(os, since, Instances(os, vetoName, device, parent))) {
+    if (removal->BlockerCount == kMaxBlockers) break;
     PullcoreBlocker& entry = removal->Blockers[removal->BlockerCount++];
     entry.ProcessId = blocker.processId;
     Put(entry.ImagePath, DrivePathOf(os.dosDevices, blocker.imagePath));

@@ -47,24 +47,39 @@ typedef struct PULLCORE_REMOVAL {
 
 /* The removal of RemoveHardwareDrive, asked with the veto outputs (so
  * Windows shows no notice of its own): TRUE exactly when the platform
- * accepted it. On a refusal, `removal` holds the veto type and name and the
- * processes that the System log's Kernel-PnP event 225 names as holding the
- * device (none where the log cannot be read, as on Windows 7). A null
+ * accepted it, that is answered CR_SUCCESS with no veto type (given the
+ * outputs, Windows may answer CR_SUCCESS to a request it vetoed). On a
+ * refusal, `removal` holds the veto type and name and the processes that
+ * the System log's Kernel-PnP event 225 names as holding the device: the
+ * events logged for the removable parent, the device or the veto name
+ * (none where the log cannot be read). A null
  * `removal`, or one whose Size is not sizeof(PULLCORE_REMOVAL), answers
  * FALSE with ERROR_INVALID_PARAMETER and removes nothing. */
 BOOL WINAPI RemoveHardwareDriveExW(int drive, PULLCORE_REMOVAL *removal);
 
-/* What EjectDriveMedia answers. */
-#define PULLCORE_MEDIA_FAILED 0        /* the drive could not be opened, or a step failed */
+/* What EjectDriveMedia answers, and the Windows answers that lead to it. */
+#define PULLCORE_MEDIA_FAILED 0        /* the volume could not be opened, or a step failed
+                                          with any error not named below */
 #define PULLCORE_MEDIA_EJECTED 1       /* the medium is out; the device stays */
-#define PULLCORE_MEDIA_IN_USE 2        /* others held the volume for about a second */
+#define PULLCORE_MEDIA_IN_USE 2        /* FSCTL_LOCK_VOLUME refused with ERROR_ACCESS_DENIED or
+                                          ERROR_SHARING_VIOLATION for about a second: other
+                                          programs hold files open on the volume */
 #define PULLCORE_MEDIA_NOT_REMOVABLE 3 /* not a removable or CD-ROM drive, or no drive number */
+#define PULLCORE_MEDIA_ACCESS_DENIED 4 /* CreateFileW refused with ERROR_ACCESS_DENIED, the lock
+                                          or dismount with ERROR_INVALID_PARAMETER (a handle
+                                          without volume-management access), or the dismount
+                                          with ERROR_ACCESS_DENIED: an administrator's rights
+                                          are needed */
+#define PULLCORE_MEDIA_DISMOUNTED 5    /* locked and dismounted, but the media-removal or eject
+                                          request failed (a drive without an eject mechanism):
+                                          the medium can safely be taken out by hand */
 
 /* Ejects the medium of a removable or CD-ROM drive (a card from its
  * reader's slot, a disc), leaving the device and its drive letters in place:
- * the volume is locked, dismounted, its removal allowed and the medium
- * ejected. The lock is asked up to 10 times, 100 ms apart, while other
- * programs hold the volume. Answers one of PULLCORE_MEDIA_*. */
+ * the volume is opened (a disc drive for reading only, any other for
+ * reading and writing), locked, dismounted, its removal allowed and the
+ * medium ejected. The lock is asked up to 10 times, 100 ms apart, while
+ * other programs hold the volume. Answers one of PULLCORE_MEDIA_*. */
 int WINAPI EjectDriveMedia(int drive);
 
 #ifdef __cplusplus

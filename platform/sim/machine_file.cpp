@@ -41,6 +41,7 @@ MachineState Parse(const Json& root) {
     device.deviceIdReadable = Flag(d, "idReadable", true);
     device.statusReadable = Flag(d, "statusReadable", true);
     if (d.contains("ejectAnswer")) device.ejectAnswer = Number(d["ejectAnswer"]);
+    device.vetoWithSuccess = Flag(d, "vetoWithSuccess", false);
     for (const auto& named : kNamedProperties) {
       if (d.contains(named.field)) device.properties[named.code] = TextProperty(Text(d[named.field]));
     }
@@ -79,6 +80,7 @@ MachineState Parse(const Json& root) {
     machine.dosDevices[Text(Json(name))] = TextList(targets);
   }
 
+  machine.elevated = Flag(root, "elevated", true);
   const Json volumes = root.value("volumes", Json::object());
   if (!volumes.is_object()) throw Invalid("volumes is not an object");
   for (const auto& [name, v] : volumes.items()) {
@@ -87,6 +89,9 @@ MachineState Parse(const Json& root) {
     if (v.contains("type")) volume.type = Number(v["type"]);
     volume.medium = Flag(v, "medium", true);
     volume.dismounted = Flag(v, "dismounted", false);
+    volume.adminOnly = Flag(v, "adminOnly", false);
+    volume.checksVolumeAccess = Flag(v, "checksVolumeAccess", false);
+    if (v.contains("ejectError")) volume.ejectError = Number(v["ejectError"]);
     machine.volumes[Text(Json(name))] = volume;
   }
 
@@ -153,6 +158,7 @@ std::string WriteMachine(const MachineState& machine) {
     if (!device.deviceIdReadable) d["idReadable"] = false;
     if (!device.statusReadable) d["statusReadable"] = false;
     if (device.ejectAnswer != kCrSuccess) d["ejectAnswer"] = device.ejectAnswer;
+    if (device.vetoWithSuccess) d["vetoWithSuccess"] = true;
     Json raw = Json::array();
     for (const auto& [code, property] : device.properties) {
       const char* field = nullptr;
@@ -201,10 +207,14 @@ std::string WriteMachine(const MachineState& machine) {
     for (const auto& [name, volume] : machine.volumes) {
       Json v = {{"type", volume.type}, {"medium", volume.medium}};
       if (volume.dismounted) v["dismounted"] = true;
+      if (volume.adminOnly) v["adminOnly"] = true;
+      if (volume.checksVolumeAccess) v["checksVolumeAccess"] = true;
+      if (volume.ejectError) v["ejectError"] = volume.ejectError;
       volumes[Utf16ToUtf8(name)] = v;
     }
     root["volumes"] = volumes;
   }
+  if (!machine.elevated) root["elevated"] = false;
   for (const auto& [field, registryRoot] : kRegistryRoots) {
     Json keys = Json::object();
     KeysJson(registryRoot, *machine.registry.Root(registryRoot), u"", keys);

@@ -22,11 +22,13 @@
 // "description", "physicalObjectName", "properties" ([{ "code", "type",
 // "hex" }] for raw values), "removalRelations", "busRelations",
 // "interfaces" ({ "class": "volume", "disk" or a "{GUID}", "path" }),
-// "ejectAnswer" (a CONFIGRET), "idReadable", "statusReadable", "holders"
+// "ejectAnswer" (a CONFIGRET), "vetoWithSuccess", "idReadable", "statusReadable", "holders"
 // ([{ "processId", "image" }]), "eventDelay". A volume, by drive, holds its
 // drive "type" (a GetDriveTypeW value; a drive without one has no root
-// directory), "medium" (whether one is in, by default true) and
-// "dismounted" (by default false). The
+// directory), "medium" (whether one is in, by default true),
+// "dismounted", "adminOnly", "checksVolumeAccess" (by default false) and
+// "ejectError" (by default 0). "elevated" (by default true) says whether
+// the programs run as an administrator. The
 // registry is given by key paths below "localMachine" and "classesRoot";
 // values hold "type" and either "text" (UTF-16LE, no NUL) or "hex".
 #pragma once

@@ -38,9 +38,12 @@ struct SimDevice {
   std::vector<std::u16string> removalRelations;
   std::vector<std::u16string> busRelations;
   ConfigRet ejectAnswer = kCrSuccess;
+  // An eject of this node that is vetoed while the veto outputs are given
+  // answers CR_SUCCESS all the same, with the veto filled in.
+  bool vetoWithSuccess = false;
   // Held open: an eject of the device or a node above it is vetoed with
-  // PNP_VetoOutstandingOpen and this node's ID, and each holder's event 225
-  // is logged `eventDelay` ms later.
+  // PNP_VetoOutstandingOpen and this node's ID, and each holder's event 225,
+  // naming the node whose eject was asked, is logged `eventDelay` ms later.
   std::vector<SimHolder> holders;
   std::uint32_t eventDelay = 0;
   bool deviceIdReadable = true;
@@ -59,6 +62,15 @@ struct SimVolume {
   std::uint32_t type = kDriveNoRootDir;
   bool medium = true;
   bool dismounted = false;
+  // Opening it needs an administrator (direct access where policy keeps it
+  // to them: NTFS on removable media by default).
+  bool adminOnly = false;
+  // Its file system refuses the lock and the dismount with
+  // ERROR_INVALID_PARAMETER to a handle without volume-management access:
+  // one opened for no data access by a program that is not elevated.
+  bool checksVolumeAccess = false;
+  // What IOCTL_STORAGE_EJECT_MEDIA fails with; 0: the drive ejects.
+  ErrorCode ejectError = 0;
   friend bool operator==(const SimVolume&, const SimVolume&) = default;
 };
 
@@ -69,6 +81,8 @@ struct MachineState {
   RegistryTree registry;
   // By drive ("E:"); a drive without one has no root directory.
   std::map<std::u16string, SimVolume, LessIgnoringAsciiCase> volumes;
+  // Whether the programs on it run elevated, as an administrator.
+  bool elevated = true;
 
   // The handle of the device with that instance ID (letters A-Z folded), or 0.
   DevInst Find(std::u16string_view instanceId) const;

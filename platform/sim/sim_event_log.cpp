@@ -90,8 +90,12 @@ EventHandle SimEventLog::EvtQuery(const char16_t* path, const char16_t* query, s
 }
 
 bool SimEventLog::EvtNext(EventHandle resultSet, std::uint32_t eventsSize, EventHandle* events,
-                          std::uint32_t, std::uint32_t* returned) {
-  if (const auto fault = world_.calls.Enter("EvtNext")) return Fail(*fault);
+                          std::uint32_t timeout, std::uint32_t* returned) {
+  // The results are in memory: nothing is ever waited for, but the wait
+  // asked is logged.
+  if (const auto fault = world_.calls.Enter("EvtNext", "timeout " + std::to_string(timeout))) {
+    return Fail(*fault);
+  }
   const auto it = results_.find(resultSet);
   if (it == results_.end()) return Fail(kErrorInvalidHandle);
   if (!events || !returned || eventsSize == 0) return Fail(kErrorInvalidParameter);

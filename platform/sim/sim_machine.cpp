@@ -15,6 +15,13 @@ std::u16string_view View(const char16_t* text) {
 
 bool Includes(std::uint32_t flags, std::uint32_t flag) { return (flags & flag) == flag; }
 
+void CopyVetoName(std::u16string_view name, char16_t* vetoName, std::uint32_t vetoNameLength) {
+  if (!vetoName || vetoNameLength == 0) return;
+  const std::size_t length = std::min<std::size_t>(name.size(), vetoNameLength - 1);
+  std::copy_n(name.begin(), length, vetoName);
+  vetoName[length] = u'\0';
+}
+
 }  // namespace
 
 bool SimMachine::FailWith(ErrorCode error) {
@@ -137,19 +144,16 @@ ConfigRet SimMachine::CM_Request_Device_EjectW(DevInst node, std::uint32_t* veto
   const SimDevice* device = PresentDevice(node);
   if (!device) return kCrInvalidDevNode;
   if (device->ejectAnswer != kCrSuccess) {
-    if (vetoType) *vetoType = 1;  // PNP_VetoLegacyDevice
+    if (vetoType) *vetoType = 1;  // PNP_VetoLegacyDevice, named by the device's instance path
+    CopyVetoName(device->instanceId, vetoName, vetoNameLength);
     return device->ejectAnswer;
   }
   if (const DevInst held = HeldIn(node)) {
     const SimDevice& holder = *world_.machine.Device(held);
-    if (vetoType) *vetoType = 5;  // PNP_VetoOutstandingOpen
-    if (vetoName && vetoNameLength > 0) {
-      const std::size_t length = std::min<std::size_t>(holder.instanceId.size(), vetoNameLength - 1);
-      std::copy_n(holder.instanceId.begin(), length, vetoName);
-      vetoName[length] = u'\0';
-    }
-    LogHolders(holder);
-    return kCrRemoveVetoed;
+    if (vetoType) *vetoType = 5;  // PNP_VetoOutstandingOpen, named by the node held open
+    CopyVetoName(holder.instanceId, vetoName, vetoNameLength);
+    LogHolders(holder, device->instanceId);
+    return device->vetoWithSuccess && vetoType ? kCrSuccess : kCrRemoveVetoed;
   }
   Remove(node);
   return kCrSuccess;
@@ -177,12 +181,12 @@ DevInst SimMachine::HeldIn(DevInst node) const {
   return 0;
 }
 
-void SimMachine::LogHolders(const SimDevice& held) {
+void SimMachine::LogHolders(const SimDevice& held, const std::u16string& requested) {
   std::vector<SimEvent> events;
   for (const SimHolder& holder : held.holders) {
     SimEvent event{u"Microsoft-Windows-Kernel-PnP", 225, 0, {}, {}};
     event.texts[u"ProcessName"] = holder.imagePath;
-    event.texts[u"DeviceInstance"] = held.instanceId;
+    event.texts[u"DeviceInstance"] = requested;
     event.numbers[u"ProcessId"] = holder.processId;
     events.push_back(std::move(event));
   }

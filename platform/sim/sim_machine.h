@@ -105,7 +105,9 @@ class SimMachine final : public DeviceConfig,
   void Remove(DevInst node);
   // The first node of the subtree at `node` that a process holds open, or 0.
   DevInst HeldIn(DevInst node) const;
-  void LogHolders(const SimDevice& held);
+  // Logs an event 225 for each holder of `held`, naming the node whose
+  // eject was asked for.
+  void LogHolders(const SimDevice& held, const std::u16string& requested);
 
   SimWorld& world_;
   SimRegistry registry_;

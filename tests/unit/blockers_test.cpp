@@ -37,6 +37,21 @@ class RemovalReasonsTest : public testing::SimTest {
     event.numbers[u"ProcessId"] = processId;
     world.systemLog.push_back(event);
   }
+  // An event 225 logged `offset` ms from the eject request (before it when
+  // negative), in the order given.
+  struct AroundTheRequest {
+    std::int64_t offset;
+    std::uint32_t processId;
+    std::u16string image, instance;
+  };
+  void LogAroundTheRequest(std::vector<AroundTheRequest> events) {
+    world.calls.On("CM_Request_Device_EjectW", 0, [this, events] {
+      for (const AroundTheRequest& e : events) {
+        Log(static_cast<std::uint64_t>(static_cast<std::int64_t>(world.clock.Now()) + e.offset),
+            e.processId, e.image, e.instance);
+      }
+    });
+  }
   bool Remove(PullcoreRemoval& removal) {
     removal.Size = sizeof removal;
     world.calls.On("CM_Request_Device_EjectW", 0, [this] { asked = world.clock.Now(); });
@@ -75,14 +90,16 @@ TEST_F(RemovalReasonsTest, Accepted_TrueWithTheReportCleared) {
 
 TEST_F(RemovalReasonsTest, NoReportOrWrongSize_InvalidParameterAndNothingAsked) {
   PullcoreRemoval removal{};
-  removal.Size = sizeof removal - 1;
-  for (PullcoreRemoval* report : {static_cast<PullcoreRemoval*>(nullptr), &removal}) {
-    world.lastError = 0;
-    EXPECT_FALSE(RemoveHardwareDriveExW(os, Drive(u'E'), report));
-    EXPECT_EQ(world.lastError, kErrorInvalidParameter);
+  for (const std::uint32_t size : {0u, std::uint32_t{sizeof removal - 1}, std::uint32_t{sizeof removal + 1}}) {
+    removal.Size = size;
+    for (PullcoreRemoval* report : {static_cast<PullcoreRemoval*>(nullptr), &removal}) {
+      world.lastError = 0;
+      EXPECT_FALSE(RemoveHardwareDriveExW(os, Drive(u'E'), report));
+      EXPECT_EQ(world.lastError, kErrorInvalidParameter);
+    }
+    EXPECT_EQ(removal.Size, size);
   }
   EXPECT_TRUE(world.calls.Log().empty());
-  EXPECT_EQ(removal.Size, sizeof removal - 1);
 }
 
 // The held volume's events come 300 ms after the refusal: the third look,
@@ -112,31 +129,96 @@ TEST_F(RemovalReasonsTest, NoEventEver_FiveLooks200MsApart) {
   EXPECT_EQ(world.clock.Now() - asked, 800u);
 }
 
-// Matched by the veto name, letters A-Z folded; older than 2 s before the
-// request, about another device, or a process already named: left out.
-TEST_F(RemovalReasonsTest, Events_MatchedByVetoNameRecentDistinctAtMostEight) {
+// Windows logs the node whose eject was asked: the removable parent. The
+// device found and the veto name count too, letters A-Z folded; an event
+// from 2 s before the request on counts, one a millisecond older does not;
+// another device's, or a process ID that is no number (as a number or as a
+// text of digits), do not; a process is named once, by its newest event.
+TEST_F(RemovalReasonsTest, Events_MatchedByParentDeviceOrVetoNameWithinTheWindow) {
   world.clock.Advance(10'000);
-  Node(stick.volume).holders = {{1, OnC(u"\\a.exe")}};
-  std::u16string folded = stick.volumeId;
+  Node(stick.volume).holders = {{9, OnC(u"\\held.exe")}};  // logged at the request, for the parent
+  std::u16string folded = Id(stick.usbDevice);
   for (char16_t& c : folded) c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-  Log(7'999, 2, u"too old", stick.volumeId);
-  Log(8'000, 3, OnC(u"\\b.exe"), folded);
-  Log(8'100, 4, u"other", Id(system.volume));
-  for (std::uint32_t id = 10; id < 20; ++id) Log(9'000 + id, id, OnC(u"\\many.exe"), stick.volumeId);
-  Log(9'500, 3, OnC(u"\\b-again.exe"), stick.volumeId);
+  LogAroundTheRequest({{-2001, 1, u"too-old.exe", Id(stick.usbDevice)},
+                       {-2000, 2, u"edge.exe", Id(stick.usbDevice)},
+                       {-1500, 3, u"other.exe", Id(system.volume)},
+                       {-1000, 4, u"folded.exe", folded},
+                       {-800, 6, u"disk.exe", Id(stick.disk)},
+                       {-700, 7, u"veto.exe", stick.volumeId},
+                       {-600, 6, u"disk-again.exe", Id(stick.usbDevice)}});
+  world.calls.On("CM_Request_Device_EjectW", 0, [this] {  // process IDs rendered as texts
+    for (const auto& [at, id] : {std::pair{900u, u"5x"}, {850u, u"4294967296"}, {500u, u"12"}}) {
+      SimEvent event{u"Microsoft-Windows-Kernel-PnP", 225, world.clock.Now() - at, {}, {}};
+      event.texts = {{u"ProcessId", id}, {u"ProcessName", u"text.exe"}, {u"DeviceInstance", Id(stick.usbDevice)}};
+      world.systemLog.push_back(event);
+    }
+  });
   PullcoreRemoval removal{};
   EXPECT_FALSE(Remove(removal));
-  const auto blockers = Blockers(removal);
-  ASSERT_EQ(blockers.size(), 8u);
-  EXPECT_EQ(blockers[0].first, 1u);  // the refusal's own, at 10 000 ms
-  EXPECT_EQ(blockers[1], (std::pair<std::uint32_t, std::u16string>{3, u"C:\\b-again.exe"}));
-  EXPECT_EQ(blockers[2].first, 19u);
-  EXPECT_EQ(blockers[7].first, 14u);
+  EXPECT_EQ(Blockers(removal), (std::vector<std::pair<std::uint32_t, std::u16string>>{
+                                   {9, u"C:\\held.exe"}, {12, u"text.exe"}, {6, u"disk-again.exe"}, {7, u"veto.exe"},
+                                   {4, u"folded.exe"}, {2, u"edge.exe"}}));
 }
 
-TEST_F(RemovalReasonsTest, EmptyVetoName_MatchedByTheParentsOrTheDevicesId) {
+// Newest first, reading ends at the first event too old: the twenty older
+// ones are never rendered. Eight processes at most, the newest.
+TEST_F(RemovalReasonsTest, Events_ReadingEndsAtTheFirstTooOldAndKeepsEight) {
+  world.clock.Advance(60'000);
+  Node(stick.usbDevice).ejectAnswer = kCrRemoveVetoed;
+  std::vector<AroundTheRequest> events;
+  for (std::uint32_t id = 100; id < 120; ++id) events.push_back({std::int64_t{id} - 30'000, id, u"old.exe", Id(stick.usbDevice)});
+  for (std::uint32_t id = 1; id <= 3; ++id) events.push_back({std::int64_t{id} - 100, id, u"new.exe", Id(stick.usbDevice)});
+  LogAroundTheRequest(events);
+  PullcoreRemoval removal{};
+  EXPECT_FALSE(Remove(removal));
+  EXPECT_EQ(removal.BlockerCount, 3u);
+  EXPECT_EQ(world.calls.Count("EvtRender"), 4u);
+
+  world.systemLog.clear();
+  events.clear();
+  for (std::uint32_t id = 1; id <= 10; ++id) events.push_back({std::int64_t{id} - 100, id, u"many.exe", Id(stick.usbDevice)});
+  LogAroundTheRequest(events);
+  EXPECT_FALSE(Remove(removal));
+  ASSERT_EQ(removal.BlockerCount, 8u);
+  EXPECT_EQ(removal.Blockers[0].ProcessId, 10u);
+  EXPECT_EQ(removal.Blockers[7].ProcessId, 3u);
+}
+
+// Given the veto outputs, Windows may answer CR_SUCCESS to a request it
+// vetoed: the drive is still there, and the report says why.
+TEST_F(RemovalReasonsTest, SuccessWithAVeto_IsARefusalWithItsHolders) {
+  Node(stick.usbDevice).vetoWithSuccess = true;
+  Node(stick.volume).holders = {{4242, OnC(u"\\Tools\\notes.exe")}};
+  PullcoreRemoval removal{};
+  EXPECT_FALSE(Remove(removal));
+  EXPECT_EQ(removal.VetoType, kPnpVetoOutstandingOpen);
+  EXPECT_EQ(std::u16string(removal.VetoName), stick.volumeId);
+  EXPECT_EQ(Blockers(removal), (std::vector<std::pair<std::uint32_t, std::u16string>>{
+                                   {4242, u"C:\\Tools\\notes.exe"}}));
+  EXPECT_TRUE(Node(stick.usbDevice).present);
+}
+
+// The log is waited for a bounded time; only the end of the results ends
+// the reading quietly. A time-out or any other failure leaves it unread.
+TEST_F(RemovalReasonsTest, EvtNextFailing_LogUnreadNoBlockersNoMoreLooks) {
+  for (const ErrorCode error : {ErrorCode{1460} /* ERROR_TIMEOUT */, kErrorInvalidHandle}) {
+    SCOPED_TRACE(error);
+    world.calls.Clear();
+    world.systemLog.clear();
+    Node(stick.volume).holders = {{1, OnC(u"\\a.exe")}};
+    world.calls.Fail("EvtNext", error);
+    PullcoreRemoval removal{};
+    EXPECT_FALSE(Remove(removal));
+    EXPECT_EQ(removal.VetoType, kPnpVetoOutstandingOpen);
+    EXPECT_EQ(removal.BlockerCount, 0u);
+    EXPECT_EQ(world.calls.Details("EvtNext"), std::vector<std::string>{"timeout 1000"});
+    EXPECT_TRUE(PausesAfterTheRequest().empty());
+  }
+}
+
+TEST_F(RemovalReasonsTest, VetoNamingTheParent_MatchedByTheParentsOrTheDevicesId) {
   world.clock.Advance(5'000);
-  Node(stick.usbDevice).ejectAnswer = kCrRemoveVetoed;  // a veto without a name
+  Node(stick.usbDevice).ejectAnswer = kCrRemoveVetoed;  // vetoed in the parent's own name
   Log(4'000, 7, u"parent.exe", Id(stick.usbDevice));
   Log(4'100, 8, u"disk.exe", Id(stick.disk));
   Log(4'200, 9, u"volume.exe", stick.volumeId);
@@ -178,6 +260,7 @@ TEST(DrivePathOf, MapsTheDeviceOfALetterAndNothingElse) {
   SimMachine machine(world);
   machine.State().dosDevices[u"C:"] = {u"\\Device\\HarddiskVolume3"};
   machine.State().dosDevices[u"Z:"] = {u"\\Device\\LanmanRedirector\\;Z:0000\\server\\share"};
+  machine.State().dosDevices[u"Q:"] = {u""};  // a letter without a target names no path
   const struct {
     std::u16string logged, expected;
   } cases[] = {
