@@ -16,7 +16,14 @@ inline constexpr std::uint32_t kMediaLockPauseMs = 100;
 
 // A PullcoreMediaResult. A drive number outside 1-26 answers
 // kMediaNotRemovable before any platform call; so does a drive whose type is
-// neither removable nor CD-ROM. Never throws: any failure answers kMediaFailed.
+// neither removable nor CD-ROM. A disc drive is opened for reading only.
+// An open refused with ERROR_ACCESS_DENIED, a lock or dismount refused with
+// ERROR_INVALID_PARAMETER (no volume-management access), or a dismount
+// refused with ERROR_ACCESS_DENIED answers kMediaAccessDenied; a lock
+// refused with ERROR_ACCESS_DENIED or ERROR_SHARING_VIOLATION through every
+// try answers kMediaInUse; a failed media-removal or eject request after a
+// good dismount answers kMediaDismounted. Never throws: any other failure
+// answers kMediaFailed.
 int EjectDriveMedia(const platform::CoreServices& os, int drive) noexcept;
 
 }  // namespace ejectra::core

@@ -9,6 +9,8 @@ enum PullcoreMediaResult : int {
   kMediaEjected = 1,       // the medium was ejected; the device stays
   kMediaInUse = 2,         // others held the volume through every try to lock it
   kMediaNotRemovable = 3,  // no such drive number, or not a removable or CD-ROM drive
+  kMediaAccessDenied = 4,  // the volume could not be opened, locked or dismounted for want of rights
+  kMediaDismounted = 5,    // locked and dismounted, but not ejected: safe to take out by hand
 };
 
 }  // namespace ejectra

@@ -25,7 +25,9 @@ static_assert(offsetof(PULLCORE_BLOCKER, ImagePath) == offsetof(ejectra::Pullcor
 static_assert(PULLCORE_MEDIA_FAILED == ejectra::kMediaFailed &&
               PULLCORE_MEDIA_EJECTED == ejectra::kMediaEjected &&
               PULLCORE_MEDIA_IN_USE == ejectra::kMediaInUse &&
-              PULLCORE_MEDIA_NOT_REMOVABLE == ejectra::kMediaNotRemovable);
+              PULLCORE_MEDIA_NOT_REMOVABLE == ejectra::kMediaNotRemovable &&
+              PULLCORE_MEDIA_ACCESS_DENIED == ejectra::kMediaAccessDenied &&
+              PULLCORE_MEDIA_DISMOUNTED == ejectra::kMediaDismounted);
 
 BOOL AsBool(bool value) { return value ? TRUE : FALSE; }
 

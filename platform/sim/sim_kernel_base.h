@@ -26,6 +26,7 @@ struct SimKernelObject {
   // the lock goes with the object's last handle.
   std::u16string volume;
   std::uint32_t access = 0;  // as asked of CreateFileW
+  bool volumeAccess = false;  // volume-management access: data access, or an administrator's open
   bool locksVolume = false;
 };
 

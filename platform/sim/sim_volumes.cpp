@@ -82,9 +82,23 @@ Handle SimVolumes::CreateFileW(const char16_t* name, std::uint32_t access, std::
     Fail(kErrorFileNotFound);
     return kInvalidHandleValue;
   }
+  const auto record = world_.machine.volumes.find(*drive);
+  if (record != world_.machine.volumes.end()) {
+    const SimVolume& volume = record->second;
+    // A disc drive refuses an open for writing; a volume kept to
+    // administrators refuses others.
+    if ((volume.type == kDriveCdrom && (access & kGenericWrite)) ||
+        (volume.adminOnly && !world_.machine.elevated)) {
+      Fail(kErrorAccessDenied);
+      return kInvalidHandleValue;
+    }
+  }
   SimKernelObject open;
   open.volume = *drive;
   open.access = access;
+  // Volume-management access comes with any data access the open was
+  // granted, or with an administrator's privilege.
+  open.volumeAccess = world_.machine.elevated || (access & (kGenericRead | kGenericWrite)) != 0;
   return world_.kernelObjects.Open(world_.kernelObjects.Create(open, nullptr));
 }
 
@@ -104,6 +118,7 @@ bool SimVolumes::DeviceIoControl(Handle device, std::uint32_t code, const void* 
       if (!Lock(*open, volume)) return false;
       break;
     case kFsctlDismountVolume:
+      if (volume.checksVolumeAccess && !open->volumeAccess) return Fail(kErrorInvalidParameter);
       if (!volume.medium) return Fail(kErrorNotReady);
       volume.dismounted = true;
       break;
@@ -114,6 +129,7 @@ bool SimVolumes::DeviceIoControl(Handle device, std::uint32_t code, const void* 
     case kIoctlStorageEjectMedia:
       if (!(open->access & kGenericRead)) return Fail(kErrorAccessDenied);
       if (!volume.medium) return Fail(kErrorNotReady);
+      if (volume.ejectError) return Fail(volume.ejectError);
       volume.medium = false;
       break;
     default:
@@ -124,6 +140,7 @@ bool SimVolumes::DeviceIoControl(Handle device, std::uint32_t code, const void* 
 }
 
 bool SimVolumes::Lock(SimKernelObject& open, SimVolume& volume) {
+  if (volume.checksVolumeAccess && !open.volumeAccess) return Fail(kErrorInvalidParameter);
   if (!volume.medium) return Fail(kErrorNotReady);
   if (world_.kernelObjects.LocksVolume(open.volume) || Held(open.volume)) {
     return Fail(kErrorAccessDenied);

@@ -1,10 +1,14 @@
 // Drive types and volumes of a simulated machine. A volume is opened by its
 // DOS device ("\\.\E:") into the world's kernel object table, so the kernel
-// base closes it and a close gives up its lock. Its control requests act on
+// base closes it and a close gives up its lock. A disc drive refuses an open
+// for writing, and a volume kept to administrators an open by a program
+// that is not elevated (ERROR_ACCESS_DENIED). Its control requests act on
 // the drive's volume record: the lock is refused while the volume is held
-// (its volume device has holders, or another open holds the lock) and
-// when no medium is in; an eject leaves the slot empty and every device in
-// place. Every call is logged by its name (a request with its code's name)
+// (its volume device has holders, or another open holds the lock) and when
+// no medium is in; a file system that checks it refuses the lock and the
+// dismount to an open without volume-management access; an eject leaves the
+// slot empty and every device in place, or fails as the drive's record
+// says. Every call is logged by its name (a request with its code's name)
 // and fails as planned with that last error. The storage requests need an
 // open for reading; an open's sharing and creation are logged, not checked.
 #pragma once

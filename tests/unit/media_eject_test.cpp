@@ -60,13 +60,14 @@ TEST_F(MediaEjectTest, CardInF_EjectsTheMediumInOrderAndKeepsTheReader) {
   EXPECT_TRUE(world.machine.dosDevices.contains(u"F:") && world.machine.dosDevices.contains(u"G:"));
 }
 
-// A step failing by plan ends the sequence there (the volume still closed).
-struct FailedStep { const char* name; const char* call; std::uint32_t skip; std::size_t logged; };
+// A step failing by plan ends the sequence there (the volume still closed);
+// once dismounted, the medium is free to take out by hand.
+struct FailedStep { const char* name; const char* call; std::uint32_t skip; std::size_t logged; int answer; };
 class MediaStepTest : public MediaEjectTest, public ::testing::WithParamInterface<FailedStep> {};
 
-TEST_P(MediaStepTest, StepFailing_AnswersFailedAndStopsThere) {
+TEST_P(MediaStepTest, StepFailing_StopsThereWithItsAnswer) {
   world.calls.Fail(GetParam().call, kErrorGenFailure, GetParam().skip);
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaFailed);
+  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), GetParam().answer);
   std::vector<std::string> expected(kSequence.begin(), kSequence.begin() + GetParam().logged);
   if (GetParam().logged > 2) expected.push_back("CloseHandle");
   EXPECT_EQ(Calls(), expected);
@@ -75,12 +76,64 @@ TEST_P(MediaStepTest, StepFailing_AnswersFailedAndStopsThere) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, MediaStepTest,
-                         ::testing::Values(FailedStep{"Open", "CreateFileW", 0, 2},
-                                           FailedStep{"Lock", "DeviceIoControl", 0, 3},
-                                           FailedStep{"Dismount", "DeviceIoControl", 1, 4},
-                                           FailedStep{"AllowRemoval", "DeviceIoControl", 2, 5},
-                                           FailedStep{"Eject", "DeviceIoControl", 3, 6}),
+                         ::testing::Values(FailedStep{"Open", "CreateFileW", 0, 2, kMediaFailed},
+                                           FailedStep{"Lock", "DeviceIoControl", 0, 3, kMediaFailed},
+                                           FailedStep{"Dismount", "DeviceIoControl", 1, 4, kMediaFailed},
+                                           FailedStep{"AllowRemoval", "DeviceIoControl", 2, 5, kMediaDismounted},
+                                           FailedStep{"Eject", "DeviceIoControl", 3, 6, kMediaDismounted}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// Rights: an open kept to administrators, a lock or dismount refused for
+// want of volume-management access; none of them is waited for. A file
+// system that checks that access grants it to our open for data.
+struct RightsCase {
+  const char* name;
+  bool elevated, adminOnly, checksVolumeAccess;
+  std::uint32_t refusedControl;  // which DeviceIoControl fails (0: none)
+  ErrorCode error;
+  int answer;
+  std::size_t controls;  // DeviceIoControl calls made
+};
+class MediaRightsTest : public MediaEjectTest, public ::testing::WithParamInterface<RightsCase> {};
+
+TEST_P(MediaRightsTest, Rights_DecideTheAnswerAtOnce) {
+  const RightsCase& c = GetParam();
+  MachineState& state = machine.State();
+  state.elevated = c.elevated;
+  state.volumes[u"F:"].adminOnly = c.adminOnly;
+  state.volumes[u"F:"].checksVolumeAccess = c.checksVolumeAccess;
+  if (c.refusedControl) world.calls.Fail("DeviceIoControl", c.error, c.refusedControl - 1);
+  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), c.answer);
+  EXPECT_EQ(world.calls.Count("DeviceIoControl"), c.controls);
+  EXPECT_EQ(world.clock.Now(), 0u);
+  EXPECT_EQ(Medium(u"F:"), c.answer != kMediaEjected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MediaRightsTest,
+    ::testing::Values(
+        RightsCase{"OpenKeptToAdministrators", false, true, false, 0, 0, kMediaAccessDenied, 0},
+        RightsCase{"LockInvalidParameter", false, false, false, 1, kErrorInvalidParameter, kMediaAccessDenied, 1},
+        RightsCase{"DismountInvalidParameter", true, false, false, 2, kErrorInvalidParameter, kMediaAccessDenied, 2},
+        RightsCase{"DismountAccessDenied", true, false, false, 2, kErrorAccessDenied, kMediaAccessDenied, 2},
+        RightsCase{"NotElevatedOnAFileSystemThatChecks", false, false, true, 0, 0, kMediaEjected, 4},
+        RightsCase{"ElevatedEverywhere", true, true, true, 0, 0, kMediaEjected, 4}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(MediaEjectTest, ReaderWithoutEject_DismountedAndSafeToTakeOut) {
+  machine.State().volumes[u"F:"].ejectError = kErrorInvalidFunction;
+  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaDismounted);
+  EXPECT_EQ(Calls(), kSequence);
+  EXPECT_TRUE(world.machine.volumes.at(u"F:").dismounted);
+}
+
+TEST_F(MediaEjectTest, DiscDrive_OpenedForReadingOnlyAndEjected) {
+  machine.State().volumes[u"F:"].type = kDriveCdrom;
+  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaEjected);
+  EXPECT_EQ(world.calls.Details("CreateFileW"),
+            std::vector<std::string>{"\\\\.\\F: 0x80000000 share 3 creation 3 flags 0x00000000"});
+  EXPECT_FALSE(Medium(u"F:"));
+}
 
 TEST_F(MediaEjectTest, HeldVolume_TriesTheLockTenTimes100msApartThenAnswersInUse) {
   for (SimDevice& device : machine.State().devices) {  // F:'s volume, held by a viewer
