@@ -28,6 +28,8 @@ enum MessageId : std::uint32_t {
   kMsgCloseProgramsFirst = 3007,  // the line after 3006 for a volume in use
   kMsgMediaEjected = 3008,        // %c, with /V
   kMsgNoRemovableDriveBox = 3009, // 2005's text, in the windowless tool's table
+  kMsgMediaNeedsAdmin = 3010,     // %c: the volume was refused for want of rights
+  kMsgMediaSafeToTakeOut = 3011,  // %c: dismounted, not ejected
   kMsgVetoReason = 3100,      // + the veto type; %s the veto name
 };
 

@@ -182,8 +182,14 @@ int CUnplugTool::ReportMedia(Drive drive, int result) {
     case kMediaEjected:
       if (reasons_) ShowMessageFormat(kMsgMediaEjected, drive.Letter(), kMbIconInformation);
       return 1;
+    case kMediaDismounted:  // the drive could not push it out: a hand can
+      ShowMessageFormat(kMsgMediaSafeToTakeOut, drive.Letter(), kMbIconInformation);
+      return 1;
     case kMediaNotRemovable:
       ShowMessageFormat(kMsgNotRemovable, drive.Letter(), kMbIconWarning);
+      return 0;
+    case kMediaAccessDenied:
+      ShowMessageFormat(kMsgMediaNeedsAdmin, drive.Letter(), kMbIconWarning);
       return 0;
     default: {  // failed, in use, or an answer this tool does not know
       std::u16string text =

@@ -77,7 +77,8 @@ class CUnplugTool {
   // says that the drive may be unplugged, or why it was refused (/V).
   int RemoveDriveWithReasons(Drive drive);
   // /M: says what EjectDriveMedia answered for a present drive: nothing
-  // (or 3008 with /V) when the medium is out, else why it is not; 1 when out.
+  // (or 3008 with /V) when the medium is out, 3011 when it may be taken out
+  // by hand, else why it is not; 1 when out or free to take out.
   int ReportMedia(Drive drive, int result);
 
   // The output operations, in this order. Both message operations load the

@@ -65,6 +65,9 @@ TEST_F(SwitchesTest, Media_EachAnswerHasItsTextInBothTools) {
       {kMediaInUse, u"/M F:", std::u16string(kNotEjectedF) + u"\n" + kCloseFirst, kMbIconWarning},
       {kMediaNotRemovable, u"/M F:", u"ドライブ F: は、取り外し可能なドライブではありません。",
        kMbIconWarning},
+      {kMediaAccessDenied, u"/M F:", u"ドライブ F: のメディアを取り出すには管理者の権限が必要です。",
+       kMbIconWarning},
+      {kMediaDismounted, u"/M F:", u"ドライブ F: のメディアは安全に取り出せます。", kMbIconInformation},
       {7, u"/m F:", kNotEjectedF, kMbIconWarning},  // an answer the tool does not know
   };
   for (const Case& c : cases) {
@@ -78,7 +81,7 @@ TEST_F(SwitchesTest, Media_EachAnswerHasItsTextInBothTools) {
     const Boxes box = c.said.empty() ? Boxes{} : Boxes{{c.said, c.icon}};
     EXPECT_EQ(Shown(), box);
   }
-  EXPECT_EQ(g_asked, std::vector<int>(12, 6));
+  EXPECT_EQ(g_asked, std::vector<int>(16, 6));
   EXPECT_EQ(Removals(), 0u);
   EXPECT_TRUE(Ejected().empty());
 }
@@ -91,7 +94,11 @@ TEST_F(SwitchesTest, Media_AbsentDriveIsNotAsked_DeviceNameEjectsItsMatch) {
   EXPECT_EQ(RunConsole(u"/M /D \"Generic- SD/MMC USB Device\""), kExitSuccess);
   g_answers = {{5, kMediaInUse}};
   EXPECT_EQ(RunConsole(u"/M /D \"SanDisk Cruzer Blade USB Device\""), kExitFailure);
-  EXPECT_EQ(g_asked, (std::vector<int>{6, 5}));
+  // Free to take out by hand counts as done; rights missing does not.
+  g_answers = {{5, kMediaDismounted}, {6, kMediaAccessDenied}};
+  EXPECT_EQ(RunConsole(u"/M /D \"SanDisk Cruzer Blade USB Device\""), kExitSuccess);
+  EXPECT_EQ(RunConsole(u"/M /D \"Generic- SD/MMC USB Device\""), kExitFailure);
+  EXPECT_EQ(g_asked, (std::vector<int>{6, 5, 5, 6}));
   EXPECT_EQ(Removals(), 0u);
 }
 
@@ -101,6 +108,29 @@ TEST_F(SwitchesTest, Media_LibraryWithoutTheExport_FailsEachDriveAndRemovesNothi
   EXPECT_EQ(Said(), u"ドライブ E: のメディアを取り出せませんでした。\n" + std::u16string(kNotEjectedF) + u"\n");
   EXPECT_EQ(Removals(), 0u);
   EXPECT_TRUE(Ejected().empty());
+}
+
+// /V asks for the reasons' export, and only /V: the library's bound calls
+// are otherwise exactly the original ones (and EjectDriveMedia for /M).
+TEST_F(SwitchesTest, Media_ReasonsExportAskedOnlyWithV_ItsAbsenceKeeps3008) {
+  const auto asked = [this] {
+    std::size_t lookups = 0;
+    for (const SimCall& call : world->calls.Log()) {
+      lookups += call.name == "GetProcAddress" && call.detail == "RemoveHardwareDriveExW";
+    }
+    return lookups;
+  };
+  EXPECT_EQ(RunConsole(u"/M F:"), kExitSuccess);
+  EXPECT_EQ(RunConsole(u"F:"), kExitSuccess);
+  EXPECT_EQ(asked(), 0u);
+
+  InstallPullcore(kLibraryPath, testing::kExportOriginal);
+  world->libraries[kLibraryPath].exports["EjectDriveMedia"] =
+      reinterpret_cast<ProcAddress>(&ScriptedEjectMedia);
+  process->stdoutBytes.clear();
+  EXPECT_EQ(RunConsole(u"/V /M F:"), kExitSuccess);
+  EXPECT_EQ(Said(), u"ドライブ F: のメディアを取り出しました。\n");
+  EXPECT_EQ(asked(), 1u);
 }
 
 TEST_F(SwitchesTest, All_RemovesEachRemovableDrive_ALetterGoneWithItsDeviceSilently) {
