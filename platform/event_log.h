@@ -1,8 +1,8 @@
 // wevtapi: queries of the event logs, one method per call the core makes,
 // each named after and behaving as that call (failure: 0 or false, the
 // reason in the thread's last error). The Windows implementation loads the
-// library from the system folder at its first call; where it cannot (Windows
-// 7 has no such log to ask), every call fails with ERROR_MOD_NOT_FOUND.
+// library from the system folder at its first call; where it cannot, every
+// call fails with ERROR_MOD_NOT_FOUND.
 #pragma once
 
 #include <cstdint>

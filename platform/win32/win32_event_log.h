@@ -1,8 +1,8 @@
 // The event-log seam on real Windows. wevtapi.dll is loaded at the first call
 // from the system folder only (never along the search path), its functions
 // bound by name, and freed with this object: the program that links it keeps
-// no import of it, and runs where it is missing (Windows 7 has none of the
-// logs asked here), answering every call with ERROR_MOD_NOT_FOUND.
+// no import of it, and runs where it is missing (it came with Windows
+// Vista), answering every call with ERROR_MOD_NOT_FOUND.
 #pragma once
 
 #include <windows.h>
