@@ -36,7 +36,8 @@ enum MessageId : std::uint32_t {
 // Exit codes, a published contract:
 //   0  the run did what was asked: /L or /J answered; a drive list or /A
 //      processed, whatever became of each drive; a device found and removed
-//      (with /M: its medium ejected); nothing asked beyond /B, /S, /V, /M.
+//      (with /M: its medium ejected, or free to take out by hand); nothing
+//      asked beyond /B, /S, /V, /M.
 //   1  the run failed: usage shown (arguments not understood, or the
 //      command line could not be split); Pullcore.dll missing; COM or the
 //      hook helper failed; the device named with /D not found, not
