@@ -200,6 +200,18 @@ PY
   expect_eq "$arch: /M /D with E:'s name while a program holds E:: two lines, exit 1" \
     "$(printf '%s\n' 'ドライブ E: のメディアを取り出せませんでした。' \
       '  ドライブを使用中のプログラムを閉じてから、もう一度実行してください。')|1" "$out|$code"
+  # Rights missing: the volume kept to administrators; a reader that cannot
+  # push the card out: dismounted, free to take out by hand.
+  reset_machine
+  edit_machine 'm["elevated"] = False; m["volumes"]["F:"]["adminOnly"] = True; m["volumes"]["E:"]["ejectError"] = 1'
+  ejectrac /M EF
+  expect_eq "$arch: /M EF: E: free to take out by hand, F: needs an administrator, exit 0" \
+    "$(printf '%s\n' 'ドライブ E: のメディアは安全に取り出せます。' \
+      'ドライブ F: のメディアを取り出すには管理者の権限が必要です。')|0" "$out|$code"
+  ejectrac /M /D "Generic- SD/MMC USB Device"
+  expect_eq "$arch: /M /D for F: without the rights: exit 1" "ドライブ F: のメディアを取り出すには管理者の権限が必要です。|1" "$out|$code"
+  ejectrac /M /D "SanDisk Cruzer Blade USB Device"
+  expect_eq "$arch: /M /D for E: left to the hand: exit 0" "ドライブ E: のメディアは安全に取り出せます。|0" "$out|$code"
   reset_machine
   ejectrac /V /M /A
   expect_eq "$arch: /V /M /A: every medium that can go, G: empty, the rest passed over in silence" \

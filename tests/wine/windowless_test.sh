@@ -138,6 +138,12 @@ for arch in x86 x64; do
   run_tool "$tool" /M F:
   check "$arch: /M F: while a program holds it (one warning box of two lines)" 0 \
     "Ejectra	0x30	warning	ドライブ F: のメディアを取り出せませんでした。\n  ドライブを使用中のプログラムを閉じてから、もう一度実行してください。"
+  fresh_machine
+  python3 -c 'import json,sys; m=json.load(open(sys.argv[1])); m["elevated"] = False; m["volumes"]["F:"]["adminOnly"] = True; m["volumes"]["E:"]["ejectError"] = 1; json.dump(m, open(sys.argv[1], "w"), ensure_ascii=False)' "$tool/machine.json"
+  run_tool "$tool" /M EF
+  check "$arch: /M EF (E: free to take out by hand, F: needs an administrator)" 0 "$(printf '%s\n' \
+    "Ejectra	0x40	information	ドライブ E: のメディアは安全に取り出せます。" \
+    "Ejectra	0x30	warning	ドライブ F: のメディアを取り出すには管理者の権限が必要です。")"
   # Our own switches: /J answers as /L; /A takes every removable drive.
   fresh_machine
   run_tool "$tool" /J
