@@ -57,6 +57,7 @@ MachineState Parse(const Json& root) {
           SimHolder{Number(h.value("processId", Json())), Text(h.value("image", Json()))});
     }
     if (d.contains("eventDelay")) device.eventDelay = Number(d["eventDelay"]);
+    device.vetoWithSuccess = Flag(d, "vetoWithSuccess", false);
     machine.devices.push_back(std::move(device));
     const auto owner = static_cast<DevInst>(machine.devices.size());
     for (const Json& i : List(d, "interfaces")) {
@@ -178,6 +179,7 @@ std::string WriteMachine(const MachineState& machine) {
       d["holders"].push_back({{"processId", holder.processId}, {"image", Utf16ToUtf8(holder.imagePath)}});
     }
     if (device.eventDelay) d["eventDelay"] = device.eventDelay;
+    if (device.vetoWithSuccess) d["vetoWithSuccess"] = true;
     Json interfaces = Json::array();
     for (const SimInterface& iface : machine.interfaces) {
       if (iface.owner == i + 1) {

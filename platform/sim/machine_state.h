@@ -43,6 +43,10 @@ struct SimDevice {
   // is logged `eventDelay` ms later.
   std::vector<SimHolder> holders;
   std::uint32_t eventDelay = 0;
+  // Asked to eject with veto outputs, the device answers CR_SUCCESS while
+  // filling them in as a held device would, and stays; asked without, it
+  // answers as any other.
+  bool vetoWithSuccess = false;
   bool deviceIdReadable = true;
   bool statusReadable = true;
 };
