@@ -59,11 +59,11 @@ done
 export LC_ALL=ja_JP.UTF-8 EJECTRA_SIM_MACHINE
 
 imports() {  # FILE: its libraries, and the functions it takes from SETUPAPI.dll
-  objdump -p "$1" | awk '/DLL Name:/ {dll = $3; print dll; next}
+  LC_ALL=C objdump -p "$1" | awk '/DLL Name:/ {dll = $3; print dll; next}
     NF == 0 {dll = ""}
     dll == "SETUPAPI.dll" && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, $3}'
 }
-exports() { objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}' | sort; }
+exports() { LC_ALL=C objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}' | sort; }
 
 for arch in x86 x64; do
   build=$root/build/windows-$arch
@@ -179,6 +179,9 @@ for arch in x86 x64; do
     "$held|0" "$out|$code"
   ejectrac /L
   expect_eq "$arch: ... and H: is still there" "$listing" "$out"
+  ejectrac /D "WD My Passport 25E2 SCSI Disk Device"
+  expect_eq "$arch: ... without /V (no veto asked for) the eject is refused as before: exit 1, H: still there" \
+    "|1|True" "$out|$code|$(machine "dev(r'$passport').get('present', True)")"
 done
 
 expect_eq "the prefix still holds the sample's mount record of J: at the end" "$j_record" "$(mount_record J:)"
