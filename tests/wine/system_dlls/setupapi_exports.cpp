@@ -148,8 +148,9 @@ CONFIGRET WINAPI SimCM_Request_Device_EjectW(DEVINST node, PPNP_VETO_TYPE vetoTy
       node, vetoType ? &type : nullptr, reinterpret_cast<char16_t*>(vetoName), vetoNameLength,
       flags);
   if (vetoType) *vetoType = static_cast<PNP_VETO_TYPE>(type);
-  // A device marked vetoWithSuccess and refused as held answers CR_SUCCESS
-  // to a caller who asked for the veto; SimMachine leaves it in place.
+  // A device marked vetoWithSuccess, refused as held, answers CR_SUCCESS to
+  // a caller who asked for the veto: SimMachine refuses it as any held
+  // device, veto filled in and nothing removed, and the answer changes here.
   const auto* device = Devices().world.machine.Device(node);
   if (answer == CR_REMOVE_VETOED && device && device->vetoWithSuccess && vetoType && vetoName &&
       vetoNameLength > 0) {
