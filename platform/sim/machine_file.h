@@ -31,18 +31,34 @@
 // the programs run as an administrator. The
 // registry is given by key paths below "localMachine" and "classesRoot";
 // values hold "type" and either "text" (UTF-16LE, no NUL) or "hex".
+//
+// A description may also carry the System log's records, oldest first:
+//   "systemLog": [ { "provider": "Microsoft-Windows-Kernel-PnP", "id": 225,
+//                    "created": 29376000000, "texts": { "ProcessName": "..." },
+//                    "numbers": { "ProcessId": 4242 } } ]
+// with "created" in ms of the world's clock (0 = kSimEpochFileTime).
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "platform/sim/machine_state.h"
+#include "platform/sim/sim_world.h"
 
 namespace ejectra::platform::sim {
 
 // Nothing, with a reason in `error`, when the text is not a valid description.
 std::optional<MachineState> ParseMachine(std::string_view json, std::string* error = nullptr);
 std::string WriteMachine(const MachineState& machine);
+
+// The description's System log (none when it carries none); nothing, with a
+// reason in `error`, when the text is not a valid description of one.
+std::optional<std::vector<SimEvent>> ParseSystemLog(std::string_view json,
+                                                    std::string* error = nullptr);
+// The machine and the System log's records, as one description.
+std::string WriteMachine(const MachineState& machine, const std::vector<SimEvent>& systemLog);
 
 }  // namespace ejectra::platform::sim

@@ -1,5 +1,5 @@
-// Any text as a machine description: parsed, written back, parsed again,
-// and asked about every drive.
+// Any text as a machine description: parsed, written back (with its System
+// log, when it carries a valid one), parsed again, and asked about every drive.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,6 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string written = platform::sim::WriteMachine(*machine);
   const auto again = platform::sim::ParseMachine(written);
   if (!again || platform::sim::WriteMachine(*again) != written) __builtin_trap();
+  if (const auto log = platform::sim::ParseSystemLog(text)) {
+    const std::string withLog = platform::sim::WriteMachine(*machine, *log);
+    const auto logAgain = platform::sim::ParseSystemLog(withLog);
+    if (!logAgain || platform::sim::WriteMachine(*again, *logAgain) != withLog) __builtin_trap();
+  }
 
   platform::sim::SimWorld world(*std::move(machine));
   platform::sim::SimMachine sim(world);

@@ -38,6 +38,7 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   b.Volume(u'G', kDriveCdrom, false);
   MachineState original = b.Build();
   original.volumes[u"Z:"] = SimVolume{kDriveRemote, true, true};
+  original.devices[stick.usbDevice - 1].vetoWithSuccess = true;
 
   std::string error;
   const auto parsed = ParseMachine(WriteMachine(original), &error);
@@ -50,6 +51,8 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   EXPECT_FALSE(disk.deviceIdReadable);
   EXPECT_EQ(parsed->devices[stick.usbDevice - 1].ejectAnswer, kCrRemoveVetoed);
   EXPECT_EQ(parsed->devices[stick.usbDevice - 1].problem, 9u);
+  EXPECT_TRUE(parsed->devices[stick.usbDevice - 1].vetoWithSuccess);
+  EXPECT_FALSE(parsed->devices[stick.disk - 1].vetoWithSuccess);
   EXPECT_FALSE(parsed->devices[stick.volume - 1].present);
   EXPECT_EQ(parsed->interfaces.size(), original.interfaces.size());
   EXPECT_EQ(parsed->volumes, original.volumes);
@@ -76,6 +79,42 @@ TEST(MachineFile, RejectsWhatIsNotADescription) {
        }) {
     std::string error;
     EXPECT_FALSE(ParseMachine(text, &error)) << text;
+    EXPECT_FALSE(error.empty()) << text;
+  }
+}
+
+TEST(MachineFile, SystemLog_WriteThenParse_KeepsEveryRecordInOrder) {
+  SimEvent first{u"Microsoft-Windows-Kernel-PnP", 225, 29'376'000'123, {}, {}};
+  first.texts[u"ProcessName"] = u"\\Device\\HarddiskVolume1\\\u30e1\u30e2.exe";
+  first.texts[u"DeviceInstance"] = u"USB\\VID_1058&PID_25E2\\5758";
+  first.numbers[u"ProcessId"] = 4242;
+  const SimEvent second{u"Other", 7, 0xFFFF'FFFF'FFFFull, {}, {{u"N", 0xFFFFFFFFu}}};
+  const MachineState machine = MachineBuilder().Build();
+
+  std::string error;
+  const auto log = ParseSystemLog(WriteMachine(machine, {first, second}), &error);
+  ASSERT_TRUE(log) << error;
+  ASSERT_EQ(log->size(), 2u);
+  EXPECT_EQ((*log)[0].provider, first.provider);
+  EXPECT_EQ((*log)[0].id, 225u);
+  EXPECT_EQ((*log)[0].created, first.created);
+  EXPECT_EQ((*log)[0].texts, first.texts);
+  EXPECT_EQ((*log)[0].numbers, first.numbers);
+  EXPECT_EQ((*log)[1].created, second.created);
+  EXPECT_EQ((*log)[1].numbers, second.numbers);
+  EXPECT_TRUE(ParseMachine(WriteMachine(machine, {first})));  // still a machine description
+}
+
+TEST(MachineFile, SystemLog_AbsentOrMalformed_EmptyOrRefused) {
+  const auto none = ParseSystemLog(WriteMachine(MachineBuilder().Build()));
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->empty());
+  for (const char* text : {"[]", "{\"systemLog\": 3}", "{\"systemLog\": [1]}",
+                           "{\"systemLog\": [{\"provider\": \"P\", \"id\": 1, \"created\": -5}]}",
+                           "{\"systemLog\": [{\"provider\": \"P\", \"id\": 1}]}",
+                           "{\"systemLog\": [{\"provider\": \"P\", \"id\": 1, \"created\": 0, \"texts\": []}]}"}) {
+    std::string error;
+    EXPECT_FALSE(ParseSystemLog(text, &error)) << text;
     EXPECT_FALSE(error.empty()) << text;
   }
 }
