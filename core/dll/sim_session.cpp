@@ -2,13 +2,16 @@
 // that EJECTRA_SIM_MACHINE names, loaded afresh for every call. A call that
 // removed devices or changed a volume (an ejected medium) writes the machine
 // back, so that later calls, from this process or another, see the change.
+// Each call's world has a clock of its own, starting at 0: the events it
+// logs stay in it, and the file's System log (the simulated wevtapi.dll's,
+// on real time) is carried over untouched.
 #include <windows.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/dll/machine_store.h"
 #include "core/dll/platform_session.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_machine.h"
@@ -19,34 +22,6 @@ namespace ejectra::dll {
 namespace {
 
 using platform::sim::MachineState;
-
-std::wstring MachinePath() {
-  const DWORD length = GetEnvironmentVariableW(L"EJECTRA_SIM_MACHINE", nullptr, 0);
-  if (length == 0) return {};
-  std::wstring path(length, L'\0');
-  path.resize(GetEnvironmentVariableW(L"EJECTRA_SIM_MACHINE", path.data(), length));
-  return path;
-}
-
-std::optional<std::string> ReadFile(const std::wstring& path) {
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) return std::nullopt;
-  std::string text;
-  char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok ? std::optional(text) : std::nullopt;
-}
-
-bool WriteFileReplacing(const std::wstring& path, const std::string& text) {
-  const std::wstring temporary = path + L".new";
-  FILE* file = _wfopen(temporary.c_str(), L"wb");
-  if (!file) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0 || !written) return false;
-  return MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-}
 
 std::vector<bool> Presence(const MachineState& machine) {
   std::vector<bool> present;
@@ -62,16 +37,19 @@ struct PlatformSession::State {
   platform::sim::SimMachine machine{world};
   std::vector<bool> before;  // which devices were present when the call began
   decltype(MachineState::volumes) volumesBefore;
+  std::vector<platform::sim::SimEvent> fileLog;
 };
 
 PlatformSession::PlatformSession() noexcept try {
   const std::wstring path = MachinePath();
-  const auto text = path.empty() ? std::nullopt : ReadFile(path);
+  const auto text = path.empty() ? std::nullopt : ReadMachineText(path);
   auto machine = text ? platform::sim::ParseMachine(*text) : std::nullopt;
-  if (!machine) return;
+  auto log = text ? platform::sim::ParseSystemLog(*text) : std::nullopt;
+  if (!machine || !log) return;
   state_ = std::make_unique<State>();
   state_->path = path;
   state_->world.machine = *std::move(machine);
+  state_->fileLog = *std::move(log);
   state_->before = Presence(state_->world.machine);
   state_->volumesBefore = state_->world.machine.volumes;
   services_ = std::make_unique<platform::CoreServices>(state_->machine.Services());
@@ -82,9 +60,9 @@ PlatformSession::PlatformSession() noexcept try {
 PlatformSession::~PlatformSession() {
   if (!state_) return;
   try {
-    if (Presence(state_->world.machine) != state_->before ||
-        state_->world.machine.volumes != state_->volumesBefore) {
-      WriteFileReplacing(state_->path, platform::sim::WriteMachine(state_->world.machine));
+    const platform::sim::SimWorld& world = state_->world;
+    if (Presence(world.machine) != state_->before || world.machine.volumes != state_->volumesBefore) {
+      WriteMachineText(state_->path, platform::sim::WriteMachine(world.machine, state_->fileLog));
     }
   } catch (...) {
   }

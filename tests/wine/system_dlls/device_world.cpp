@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/sim/machine_file.h"
-#include "tests/wine/system_dlls/machine_store.h"
+#include "core/dll/machine_store.h"
 
 namespace ejectra::tests::system_dlls {
 
@@ -11,6 +11,7 @@ namespace {
 
 using namespace platform;
 using namespace platform::sim;
+using namespace ejectra::dll;
 
 DeviceWorld* Load() {
   auto* devices = new DeviceWorld;  // lives as long as the process

@@ -17,13 +17,14 @@
 
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_event_log.h"
-#include "tests/wine/system_dlls/machine_store.h"
+#include "core/dll/machine_store.h"
 
 namespace {
 
 using ejectra::platform::EventHandle;
 using ejectra::platform::EventValue;
 using namespace ejectra::platform::sim;
+using namespace ejectra::dll;
 using namespace ejectra::tests::system_dlls;
 
 struct EventWorld {

@@ -1,6 +1,7 @@
-// What the simulated setupapi.dll and wevtapi.dll share: the machine file
-// that EJECTRA_SIM_MACHINE names (read and written as core/dll/sim_session.cpp
-// does), and the world's clock on real time.
+// The machine file that EJECTRA_SIM_MACHINE names, as the simulated
+// libraries for Windows read and write it (the simulated Pullcore.dll, and
+// the simulated setupapi.dll and wevtapi.dll of the Wine tests), and the
+// world's clock on real time.
 //
 // Time: the real Pullcore.dll sleeps and reads the time through the real
 // kernel32, so the world's clock here is the real clock: ms since
@@ -12,7 +13,7 @@
 #include <optional>
 #include <string>
 
-namespace ejectra::tests::system_dlls {
+namespace ejectra::dll {
 
 // Empty when the variable is not set.
 std::wstring MachinePath();
@@ -22,4 +23,4 @@ bool WriteMachineText(const std::wstring& path, const std::string& text);
 // The real time in ms of the world's clock; 0 before its epoch.
 std::uint64_t WorldNow();
 
-}  // namespace ejectra::tests::system_dlls
+}  // namespace ejectra::dll

@@ -1,4 +1,4 @@
-#include "tests/wine/system_dlls/machine_store.h"
+#include "core/dll/machine_store.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include "platform/sim/sim_world.h"
 
-namespace ejectra::tests::system_dlls {
+namespace ejectra::dll {
 
 std::wstring MachinePath() {
   const DWORD length = GetEnvironmentVariableW(L"EJECTRA_SIM_MACHINE", nullptr, 0);
@@ -44,4 +44,4 @@ std::uint64_t WorldNow() {
   return ticks < epoch ? 0 : (ticks - epoch) / 10'000;
 }
 
-}  // namespace ejectra::tests::system_dlls
+}  // namespace ejectra::dll
