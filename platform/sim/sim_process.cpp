@@ -174,6 +174,31 @@ void SimProcess::WriteStdoutBytes(std::string_view bytes) {
   stdoutBytes += bytes;
 }
 
+std::uint32_t SimProcess::GetFileType() {
+  if (const auto fault = world_.calls.Enter("GetFileType")) return Fail(*fault);
+  switch (standardOutput) {
+    case SimStdout::kFile: return kFileTypeDisk;
+    case SimStdout::kPipe: return kFileTypePipe;
+    case SimStdout::kConsole:
+    case SimStdout::kNul: return kFileTypeChar;
+  }
+  return kFileTypeUnknown;
+}
+
+bool SimProcess::GetConsoleMode(std::uint32_t* mode) {
+  if (const auto fault = world_.calls.Enter("GetConsoleMode")) return Fail(*fault);
+  if (standardOutput != SimStdout::kConsole) return Fail(kErrorInvalidHandle);
+  *mode = consoleMode;
+  return true;
+}
+
+bool SimProcess::WriteConsoleW(std::u16string_view text) {
+  if (const auto fault = world_.calls.Enter("WriteConsoleW")) return Fail(*fault);
+  if (standardOutput != SimStdout::kConsole) return Fail(kErrorInvalidHandle);
+  consoleText += text;
+  return true;
+}
+
 int SimProcess::MessageBoxW(WindowHandle, const char16_t* text, const char16_t* caption,
                             std::uint32_t style) {
   if (const auto fault = world_.calls.Enter("MessageBoxW")) return static_cast<int>(Fail(*fault));
