@@ -66,6 +66,16 @@ class Output {
   virtual void WriteStdout(std::string_view bytes) = 0;
   // Standard output in binary mode: the bytes reach the stream as they are.
   virtual void WriteStdoutBytes(std::string_view bytes) = 0;
+  // The next three act on the handle behind standard output. What kind of
+  // file it is (kFileType...); FILE_TYPE_UNKNOWN with the last error when
+  // the call fails.
+  virtual std::uint32_t GetFileType() = 0;
+  // True, with the console's mode, only when it is a console; false, with
+  // the last error, for a file, a pipe or another character device (NUL).
+  virtual bool GetConsoleMode(std::uint32_t* mode) = 0;
+  // The UTF-16 text to that console, line feeds as they are; false, with
+  // the last error, when it is no console.
+  virtual bool WriteConsoleW(std::u16string_view text) = 0;
   virtual int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                           std::uint32_t style) = 0;
 };
@@ -132,6 +142,11 @@ inline constexpr std::uint32_t kClsctxInprocServer = 1;
 inline constexpr std::uint32_t kClsctxLocalServer = 4;
 inline constexpr std::uint32_t kClsctxInprocAndLocal = 7;
 inline constexpr Guid kIidIUnknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+inline constexpr std::uint32_t kFileTypeUnknown = 0;
+inline constexpr std::uint32_t kFileTypeDisk = 1;
+inline constexpr std::uint32_t kFileTypeChar = 2;
+inline constexpr std::uint32_t kFileTypePipe = 3;
 
 inline constexpr std::uint32_t kMbOk = 0;
 inline constexpr std::uint32_t kMbIconError = 0x10;

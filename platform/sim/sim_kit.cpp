@@ -82,7 +82,8 @@ constexpr std::string_view kSimulatedCalls[] = {
     "EnableWindow", "EvtClose", "EvtCreateRenderContext", "EvtNext", "EvtQuery", "EvtRender",
     "FreeLibrary", "GetDlgItem", "GetDlgItemTextW", "GetDriveTypeW", "GetFileAttributesW",
     "GetFileVersionInfoSizeW",
-    "GetCommandLineW", "GetDesktopWindow", "GetFileVersionInfoW", "GetLogicalDrives",
+    "GetCommandLineW", "GetConsoleMode", "GetDesktopWindow", "GetFileType",
+    "GetFileVersionInfoW", "GetLogicalDrives",
     "GetModuleFileNameW", "GetParent", "GetProcAddress",
     "GetSystemDirectoryW", "GetSystemTimeAsFileTime", "ILFree", "IPersistFile::QueryInterface",
     "IPersistFile::Release", "IPersistFile::Save", "IShellLinkW::QueryInterface",
@@ -102,7 +103,7 @@ constexpr std::string_view kSimulatedCalls[] = {
     "SetDlgItemTextW", "SetEvent", "SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo",
     "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW",
     "Sleep", "StrCpyNW", "User", "VerQueryValueW", "WaitForSingleObject", "WideCharToMultiByte",
-    "WriteStdout", "WriteStdoutBytes",
+    "WriteConsoleW", "WriteStdout", "WriteStdoutBytes",
 };
 
 }  // namespace

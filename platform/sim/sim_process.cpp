@@ -30,15 +30,6 @@ std::uint32_t SimProcess::Fail(ErrorCode error) {
   return 0;
 }
 
-std::u16string SimProcess::StdoutText() const {
-  std::string bytes;
-  for (std::size_t i = 0; i < stdoutBytes.size(); ++i) {
-    if (stdoutBytes[i] == '\r' && i + 1 < stdoutBytes.size() && stdoutBytes[i + 1] == '\n') continue;
-    bytes += stdoutBytes[i];
-  }
-  return Utf8ToUtf16(bytes).value_or(u"<not UTF-8>");
-}
-
 bool SimProcess::Loaded(std::u16string_view path) const {
   return std::any_of(modules_.begin(), modules_.end(), [&](const auto& entry) {
     return EqualsIgnoringAsciiCase(entry.second.path, path);
@@ -146,39 +137,9 @@ bool SimProcess::CommandLineToArgvW(const char16_t* line, std::vector<std::u16st
   return true;
 }
 
-// --- Output -----------------------------------------------------------------
-
 std::u16string SimProcess::GetCommandLineW() {
   world_.calls.Enter("GetCommandLineW");
   return commandLine;
-}
-
-std::string SimProcess::WideCharToMultiByte(std::u16string_view text) {
-  if (const auto fault = world_.calls.Enter("WideCharToMultiByte")) {
-    Fail(*fault);
-    return {};  // nothing converted
-  }
-  return Utf16ToUtf8(text);
-}
-
-void SimProcess::WriteStdout(std::string_view bytes) {
-  if (world_.calls.Enter("WriteStdout")) return;  // a failed write loses its bytes
-  for (const char c : bytes) {
-    if (c == '\n') stdoutBytes += '\r';
-    stdoutBytes += c;
-  }
-}
-
-void SimProcess::WriteStdoutBytes(std::string_view bytes) {
-  if (world_.calls.Enter("WriteStdoutBytes")) return;
-  stdoutBytes += bytes;
-}
-
-int SimProcess::MessageBoxW(WindowHandle, const char16_t* text, const char16_t* caption,
-                            std::uint32_t style) {
-  if (const auto fault = world_.calls.Enter("MessageBoxW")) return static_cast<int>(Fail(*fault));
-  messageBoxes.push_back(SimMessageBox{std::u16string(View(text)), std::u16string(View(caption)), style});
-  return kIdOk;
 }
 
 // --- Version resources ------------------------------------------------------

@@ -24,6 +24,10 @@ struct SimMessageBox {
   friend bool operator==(const SimMessageBox&, const SimMessageBox&) = default;
 };
 
+// What the process's standard output is: a file, a pipe, a console window,
+// or a character device that is no console (NUL).
+enum class SimStdout { kFile, kPipe, kConsole, kNul };
+
 struct SimVersionResource {
   VsFixedFileInfo fixed{};
   std::vector<std::uint32_t> translations;  // language in the low word, code page high
@@ -52,9 +56,12 @@ class SimProcess final : public Modules, public Process, public Output, public V
   std::map<std::u16string, SimVersionResource, LessIgnoringAsciiCase> versions;  // by path
   // Drive letters present; by default those of the machine's DOS names.
   std::optional<std::uint32_t> logicalDrives;
+  SimStdout standardOutput = SimStdout::kFile;
+  std::uint32_t consoleMode = 0x3;  // processed output, wrap at the end of a line
 
   // --- What it did ---------------------------------------------------------
   std::string stdoutBytes;  // as they reach the stream, CR LF line ends
+  std::u16string consoleText;  // what WriteConsoleW gave the console, as it was given
   std::vector<SimMessageBox> messageBoxes;
   // What the program wrote to standard output, as text.
   std::u16string StdoutText() const;
@@ -79,6 +86,9 @@ class SimProcess final : public Modules, public Process, public Output, public V
   std::string WideCharToMultiByte(std::u16string_view text) override;
   void WriteStdout(std::string_view bytes) override;
   void WriteStdoutBytes(std::string_view bytes) override;
+  std::uint32_t GetFileType() override;
+  bool GetConsoleMode(std::uint32_t* mode) override;
+  bool WriteConsoleW(std::u16string_view text) override;
   int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                   std::uint32_t style) override;
 

@@ -30,12 +30,17 @@ static_assert(kClsctxInprocServer == CLSCTX_INPROC_SERVER &&
               kClsctxInprocAndLocal == (CLSCTX_INPROC | CLSCTX_LOCAL_SERVER));
 static_assert(std::is_same_v<void(EJECTRA_STDMETHOD*)(), void(STDMETHODCALLTYPE*)()>);
 static_assert(sizeof(IUnknownMirror) == sizeof(IUnknown));
+static_assert(kFileTypeUnknown == FILE_TYPE_UNKNOWN && kFileTypeDisk == FILE_TYPE_DISK &&
+              kFileTypeChar == FILE_TYPE_CHAR && kFileTypePipe == FILE_TYPE_PIPE);
 static_assert(kMbIconError == MB_ICONERROR && kMbIconWarning == MB_ICONWARNING && kIdOk == IDOK);
 
 namespace {
 
 HMODULE Module(ModuleHandle module) { return reinterpret_cast<HMODULE>(module); }
 
+// The handle behind the C runtime's standard output, where WriteStdout's
+// bytes go.
+HANDLE StdoutHandle() { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout))); }
 
 }  // namespace
 
@@ -109,6 +114,22 @@ void Win32ProcessServices::WriteStdoutBytes(std::string_view bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   std::fflush(stdout);
   if (mode != -1) _setmode(_fileno(stdout), mode);
+}
+
+std::uint32_t Win32ProcessServices::GetFileType() { return ::GetFileType(StdoutHandle()); }
+
+bool Win32ProcessServices::GetConsoleMode(std::uint32_t* mode) {
+  DWORD value = 0;
+  if (!::GetConsoleMode(StdoutHandle(), &value)) return false;
+  *mode = value;
+  return true;
+}
+
+bool Win32ProcessServices::WriteConsoleW(std::u16string_view text) {
+  std::fflush(stdout);  // bytes written before stay before
+  DWORD written = 0;
+  return ::WriteConsoleW(StdoutHandle(), Wide(text.data()), static_cast<DWORD>(text.size()),
+                         &written, nullptr) != FALSE;
 }
 
 int Win32ProcessServices::MessageBoxW(WindowHandle owner, const char16_t* text,

@@ -34,6 +34,9 @@ class Win32ProcessServices final : public Modules,
   std::string WideCharToMultiByte(std::u16string_view text) override;
   void WriteStdout(std::string_view bytes) override;
   void WriteStdoutBytes(std::string_view bytes) override;
+  std::uint32_t GetFileType() override;
+  bool GetConsoleMode(std::uint32_t* mode) override;
+  bool WriteConsoleW(std::u16string_view text) override;
   int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                   std::uint32_t style) override;
 

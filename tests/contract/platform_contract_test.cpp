@@ -771,6 +771,21 @@ TEST_F(ProcessContract, WideCharToMultiByte_AsciiText_IsThatAscii) {
   EXPECT_EQ(os().output.WideCharToMultiByte(u""), "");
 }
 
+// The suite runs with its standard output in a file or a pipe; run at a
+// console, the case only checks that a console is a character device.
+TEST_F(ProcessContract, ConsoleCalls_RedirectedStandardOutput_HaveNoConsoleToWriteTo) {
+  std::uint32_t mode = 0;
+  if (os().output.GetConsoleMode(&mode)) {
+    EXPECT_EQ(os().output.GetFileType(), kFileTypeChar);
+    GTEST_SKIP() << "standard output is a console";
+  }
+  const std::uint32_t type = os().output.GetFileType();
+  EXPECT_TRUE(type == kFileTypeDisk || type == kFileTypePipe || type == kFileTypeChar) << type;
+  Poison();
+  EXPECT_FALSE(os().output.WriteConsoleW(u"not for a console\n"));
+  EXPECT_EQ(LastError(), kErrorInvalidHandle);
+}
+
 TEST_F(ProcessContract, CoCreateInstance_UnregisteredClass_FailsWithClassNotRegisteredAndNoObject) {
   const UniqueComInit com(os().com, os().com.CoInitialize() >= 0);
   ASSERT_TRUE(com);

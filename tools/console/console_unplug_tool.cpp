@@ -8,7 +8,22 @@ namespace ejectra::tools {
 
 using namespace platform;
 
+bool CConsoleUnplugTool::ToConsole() {
+  if (!toConsole_) {
+    std::uint32_t mode = 0;
+    toConsole_ = os().output.GetFileType() == kFileTypeChar && os().output.GetConsoleMode(&mode);
+  }
+  return *toConsole_;
+}
+
 void CConsoleUnplugTool::WriteLine(std::u16string_view text) {
+  if (ToConsole()) {
+    std::u16string line(text);
+    line += u'\n';
+    if (os().output.WriteConsoleW(line)) return;
+    // A console that refuses the text still has the stream: that text goes
+    // as bytes, the way a file would get it.
+  }
   os().output.WriteStdout(os().output.WideCharToMultiByte(text) + "\n");
 }
 

@@ -1,6 +1,8 @@
 // ejectrac: the unplug tool that writes to standard output.
 #pragma once
 
+#include <optional>
+
 #include "shared/file_version_info.h"
 #include "tools/unplug_tool.h"
 
@@ -19,7 +21,13 @@ class CConsoleUnplugTool final : public CUnplugTool {
   int OutputText(std::u16string_view text, std::uint32_t style) override;
 
  private:
+  // Whether standard output is a console window, asked once: a console
+  // shows UTF-16 text whatever its code page; anything else (a file, a
+  // pipe, NUL) gets the bytes of the ANSI code page, CR LF line ends.
+  bool ToConsole();
   void WriteLine(std::u16string_view text);
+
+  std::optional<bool> toConsole_;
 };
 
 // "Ejectra (Console) Version 1.10", the copyright line and an empty line,
