@@ -25,13 +25,7 @@ usage=$(cat <<'TEXT'
 /S             接続されていないドライブをスキップする
 TEXT
 )
-listing=$(cat <<'TEXT'
-[E:] SanDisk Cruzer Blade USB Device ( USB 大容量記憶装置 )
-[F:] Generic- SD/MMC USB Device ( USB 大容量記憶装置 )
-[H:] WD My Passport 25E2 SCSI Disk Device ( USB 接続 SCSI (UAS) マス ストレージ デバイス )
-[J:]  ( ディスク ドライブ )
-TEXT
-)
+listing=$sample_listing
 
 for arch in x86 x64; do
   build=$root/build/windows-$arch

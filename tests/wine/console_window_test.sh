@@ -16,15 +16,8 @@ trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
 # ends removed (the console draws a blank as an erase and a cursor step).
 shown() { sed -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$1" | tr -d ' \r\n'; }
 
-expected=$(tr -d ' \n' <<'TEXT'
-Ejectra (Console) Version 1.10
-Copyright (C) 2026 Lumenfold. All rights reserved.
-[E:] SanDisk Cruzer Blade USB Device ( USB 大容量記憶装置 )
-[F:] Generic- SD/MMC USB Device ( USB 大容量記憶装置 )
-[H:] WD My Passport 25E2 SCSI Disk Device ( USB 接続 SCSI (UAS) マス ストレージ デバイス )
-[J:]  ( ディスク ドライブ )
-TEXT
-)
+expected=$(printf '%s\n' 'Ejectra (Console) Version 1.10' \
+  'Copyright (C) 2026 Lumenfold. All rights reserved.' "$sample_listing" | tr -d ' \n')
 
 for arch in x86 x64; do
   build=$root/build/windows-$arch

@@ -26,6 +26,15 @@ run_in_xvfb() {
   EJECTRA_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 ${xvfb_screen:-1024x768x24}" "$0" "$@"
 }
 
+# What ejectrac /L lists on the sample machine.
+sample_listing=$(cat <<'TEXT'
+[E:] SanDisk Cruzer Blade USB Device ( USB 大容量記憶装置 )
+[F:] Generic- SD/MMC USB Device ( USB 大容量記憶装置 )
+[H:] WD My Passport 25E2 SCSI Disk Device ( USB 接続 SCSI (UAS) マス ストレージ デバイス )
+[J:]  ( ディスク ドライブ )
+TEXT
+)
+
 # A new prefix for this run, removed when the shell exits.
 fresh_prefix() {
   WINEPREFIX=$(mktemp -d /tmp/ejectra-wine.XXXXXX)

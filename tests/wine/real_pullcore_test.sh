@@ -25,7 +25,7 @@ started=$(date +%s%N)
 
 cp932() { iconv -f UTF-8 -t CP932 | sed 's/$/\r/'; }
 banner=$'Ejectra (Console) Version 1.10\nCopyright (C) 2026 Lumenfold. All rights reserved.\n\n'
-listing=$(sed -n "/^listing=\$(cat <<'TEXT'/,/^TEXT/p" "$root/tests/wine/console_test.sh" | sed '1d;$d')
+listing=$sample_listing
 held=$(printf '%s\n' 'ドライブ H: は使用中のため、取り外せませんでした。' \
   '  C:\Windows\explorer.exe (プロセス ID 5120)' \
   '  C:\Program Files\Lumenfold Notes\notes.exe (プロセス ID 4242)')

@@ -25,7 +25,6 @@ using ejectra::platform::EventHandle;
 using ejectra::platform::EventValue;
 using namespace ejectra::platform::sim;
 using namespace ejectra::dll;
-using namespace ejectra::tests::system_dlls;
 
 struct EventWorld {
   SimWorld world;
