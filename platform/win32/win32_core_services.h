@@ -4,7 +4,7 @@
 
 #include "platform/core_services.h"
 #include "platform/win32/win32_event_log.h"
-#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_reader.h"
 
 namespace ejectra::platform::win32 {
 
@@ -58,7 +58,7 @@ class Win32CoreServices final : public DeviceConfig,
                        void* out, std::uint32_t outSize, std::uint32_t* returned) override;
 
  private:
-  Win32Registry registry_;
+  Win32RegistryReader registry_;  // the core only reads
   KernelBase& kernel_;
   Win32EventLog events_;
 };

@@ -1,8 +1,9 @@
 // The registry on real Windows: every method forwards to the advapi32 call
-// it is named after.
+// it is named after (the reads through Win32RegistryReader).
 #pragma once
 
 #include "platform/registry_services.h"
+#include "platform/win32/win32_registry_reader.h"
 
 namespace ejectra::platform::win32 {
 
@@ -22,6 +23,9 @@ class Win32Registry final : public Registry {
   std::int32_t RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
                                std::uint32_t access) override;
   std::int32_t RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) override;
+
+ private:
+  Win32RegistryReader reader_;
 };
 
 }  // namespace ejectra::platform::win32

@@ -58,10 +58,10 @@ for dll in setupapi wevtapi; do
 done
 export LC_ALL=ja_JP.UTF-8 EJECTRA_SIM_MACHINE
 
-imports() {  # FILE: its libraries, and the functions it takes from SETUPAPI.dll
+imports() {  # FILE: its libraries, and the functions it takes from ADVAPI32.dll and SETUPAPI.dll
   LC_ALL=C objdump -p "$1" | awk '/DLL Name:/ {dll = $3; print dll; next}
     NF == 0 {dll = ""}
-    dll == "SETUPAPI.dll" && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, $3}'
+    (dll == "ADVAPI32.dll" || dll == "SETUPAPI.dll") && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print dll, $3}'
 }
 exports() { LC_ALL=C objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}' | sort; }
 
@@ -86,7 +86,7 @@ for arch in x86 x64; do
   }
   reset_machine
 
-  expect_eq "$arch: bin/Pullcore.dll imports the libraries and SETUPAPI.dll functions of tests/wine/system_dlls/pullcore_imports.txt" \
+  expect_eq "$arch: bin/Pullcore.dll imports the libraries, ADVAPI32.dll and SETUPAPI.dll functions of tests/wine/system_dlls/pullcore_imports.txt" \
     "$(grep -v '^#' "$root/tests/wine/system_dlls/pullcore_imports.txt")" "$(imports "$build/bin/Pullcore.dll")"
   expect_eq "$arch: the simulated setupapi.dll exports exactly what bin/Pullcore.dll imports from SETUPAPI.dll" \
     "$(imports "$build/bin/Pullcore.dll" | awk '$1 == "SETUPAPI.dll" && NF == 2 {print $2}' | sort)" \

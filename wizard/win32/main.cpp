@@ -7,7 +7,7 @@
 #include "platform/win32/common_controls.h"
 #include "platform/win32/win32_kernel_base.h"
 #include "platform/win32/win32_process_services.h"
-#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_reader.h"
 #include "platform/win32/win32_shell_folders.h"
 #include "platform/win32/win32_windows.h"
 #include "wizard/pages.h"
@@ -41,7 +41,7 @@ class CWizardApp {
     platform::win32::Win32ProcessServices process(kernel);
     process.CoInitialize();  // the wizard works on, whatever it answers
     {
-      platform::win32::Win32Registry registry;
+      platform::win32::Win32RegistryReader registry;  // it reads one value
       platform::win32::Win32ShellFolders shell;
       platform::win32::Win32Windows windows;
       wizard::win32::Win32WizardUi ui(process, process, dpi_);
