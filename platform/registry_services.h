@@ -18,13 +18,9 @@ class Registry : public RegistryReader {
   virtual std::int32_t RegSetValueExW(RegKey key, const char16_t* name, std::uint32_t type,
                                       const void* data, std::uint32_t size) = 0;
   virtual std::int32_t RegDeleteValueW(RegKey key, const char16_t* name) = 0;
-  // Refuses a key that has subkeys.
+  // Refuses a key that has subkeys. A 32-bit program's RegDeleteKeyW is
+  // redirected to the 32-bit view even below a key opened in the 64-bit one.
   virtual std::int32_t RegDeleteKeyW(RegKey parent, const char16_t* subKey) = 0;
-  // The same in the view `access` names. A 32-bit program's RegDeleteKeyW is
-  // redirected to the 32-bit view even below a key opened in the 64-bit one:
-  // it reaches a key of the 64-bit view only this way.
-  virtual std::int32_t RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
-                                       std::uint32_t access) = 0;
   // The name of subkey `index`; ERROR_NO_MORE_ITEMS past the last.
   virtual std::int32_t RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) = 0;
 };

@@ -12,9 +12,8 @@ std::u16string Ascii(const std::string& text) { return std::u16string(text.begin
 
 SimDevice& DeviceRef::Get() { return *builder_->state_.Device(handle_); }
 
-DeviceRef& DeviceRef::Status(std::uint32_t status, std::uint32_t problem) {
+DeviceRef& DeviceRef::Status(std::uint32_t status) {
   Get().status = status;
-  Get().problem = problem;
   return *this;
 }
 DeviceRef& DeviceRef::FriendlyName(std::u16string_view text) {

@@ -24,7 +24,7 @@ class DeviceRef {
   DevInst Handle() const { return handle_; }
   operator DevInst() const { return handle_; }
 
-  DeviceRef& Status(std::uint32_t status, std::uint32_t problem = 0);
+  DeviceRef& Status(std::uint32_t status);
   DeviceRef& FriendlyName(std::u16string_view text);
   DeviceRef& Description(std::u16string_view text);
   DeviceRef& PhysicalObjectName(std::u16string_view text);

@@ -36,7 +36,6 @@ MachineState Parse(const Json& root) {
     if (machine.Find(device.instanceId)) throw Invalid("two devices share an id");
     parents.push_back(d.contains("parent") && !d["parent"].is_null() ? Text(d["parent"]) : u"");
     if (d.contains("status")) device.status = Number(d["status"]);
-    if (d.contains("problem")) device.problem = Number(d["problem"]);
     device.present = Flag(d, "present", true);
     device.deviceIdReadable = Flag(d, "idReadable", true);
     device.statusReadable = Flag(d, "statusReadable", true);
@@ -88,7 +87,6 @@ MachineState Parse(const Json& root) {
     SimVolume volume;
     if (v.contains("type")) volume.type = Number(v["type"]);
     volume.medium = Flag(v, "medium", true);
-    volume.dismounted = Flag(v, "dismounted", false);
     volume.adminOnly = Flag(v, "adminOnly", false);
     volume.checksVolumeAccess = Flag(v, "checksVolumeAccess", false);
     if (v.contains("ejectError")) volume.ejectError = Number(v["ejectError"]);
@@ -153,7 +151,6 @@ std::string WriteMachine(const MachineState& machine) {
     char status[16];
     std::snprintf(status, sizeof status, "0x%08X", unsigned{device.status});
     d["status"] = status;
-    if (device.problem) d["problem"] = device.problem;
     if (!device.present) d["present"] = false;
     if (!device.deviceIdReadable) d["idReadable"] = false;
     if (!device.statusReadable) d["statusReadable"] = false;
@@ -206,7 +203,6 @@ std::string WriteMachine(const MachineState& machine) {
     Json volumes = Json::object();
     for (const auto& [name, volume] : machine.volumes) {
       Json v = {{"type", volume.type}, {"medium", volume.medium}};
-      if (volume.dismounted) v["dismounted"] = true;
       if (volume.adminOnly) v["adminOnly"] = true;
       if (volume.checksVolumeAccess) v["checksVolumeAccess"] = true;
       if (volume.ejectError) v["ejectError"] = volume.ejectError;

@@ -18,7 +18,7 @@
 //   }
 //
 // Device fields besides "id": "parent" (an ID; none for the root), "status",
-// "problem" (numbers, or "0x..." strings), "present", "friendlyName",
+// (a number, or a "0x..." string), "present", "friendlyName",
 // "description", "physicalObjectName", "properties" ([{ "code", "type",
 // "hex" }] for raw values), "removalRelations", "busRelations",
 // "interfaces" ({ "class": "volume", "disk" or a "{GUID}", "path" }),
@@ -26,7 +26,7 @@
 // ([{ "processId", "image" }]), "eventDelay". A volume, by drive, holds its
 // drive "type" (a GetDriveTypeW value; a drive without one has no root
 // directory), "medium" (whether one is in, by default true),
-// "dismounted", "adminOnly", "checksVolumeAccess" (by default false) and
+// "adminOnly", "checksVolumeAccess" (by default false) and
 // "ejectError" (by default 0). "elevated" (by default true) says whether
 // the programs run as an administrator. The
 // registry is given by key paths below "localMachine" and "classesRoot";

@@ -32,7 +32,6 @@ struct SimDevice {
   std::u16string instanceId;
   DevInst parent = 0;  // 0: the root of the tree
   std::uint32_t status = 0;
-  std::uint32_t problem = 0;
   bool present = true;
   std::map<std::uint32_t, SimProperty> properties;
   std::vector<std::u16string> removalRelations;
@@ -56,12 +55,11 @@ struct SimInterface {
   DevInst owner = 0;
 };
 
-// A drive's volume: its GetDriveTypeW answer, whether a medium is in its
-// slot, and whether it was dismounted since the medium came.
+// A drive's volume: its GetDriveTypeW answer and whether a medium is in its
+// slot.
 struct SimVolume {
   std::uint32_t type = kDriveNoRootDir;
   bool medium = true;
-  bool dismounted = false;
   // Opening it needs an administrator (direct access where policy keeps it
   // to them: NTFS on removable media by default).
   bool adminOnly = false;

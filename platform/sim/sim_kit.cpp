@@ -97,7 +97,7 @@ constexpr std::string_view kSimulatedCalls[] = {
     "ListView_SetExtendedListViewStyle", "ListView_SetItemParam", "ListView_SetItemText",
     "LoadLibraryW", "LoadStringW", "LockWindowUpdate", "MessageBoxW", "OnClick", "OnCommand",
     "OnInitDialog", "OnSetActive", "OnWizardFinish", "OnWizardNext", "OpenMutexW", "PostMessageW",
-    "PropertySheetW", "QueryDosDeviceW", "RegCloseKey", "RegCreateKeyExW", "RegDeleteKeyExW",
+    "PropertySheetW", "QueryDosDeviceW", "RegCloseKey", "RegCreateKeyExW",
     "RegDeleteKeyW", "RegDeleteValueW", "RegEnumKeyExW", "RegOpenKeyExW", "RegQueryValueExW",
     "RegSetValueExW", "ReleaseMutex", "SHGetPathFromIDListW", "SHGetSpecialFolderLocation",
     "SetDlgItemTextW", "SetEvent", "SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo",

@@ -133,10 +133,9 @@ std::int32_t SimRegistry::RegDeleteKeyW(RegKey parent, const char16_t* subKey) {
   return DeleteKey(parent, subKey, 0);
 }
 
-std::int32_t SimRegistry::RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
-                                          std::uint32_t access) {
-  if (const auto fault = world_.calls.Enter("RegDeleteKeyExW")) return static_cast<std::int32_t>(*fault);
-  return DeleteKey(parent, subKey, access);
+std::int32_t SimRegistry::DeleteKeyInView(RegKey parent, const char16_t* subKey,
+                                          std::uint32_t view) {
+  return DeleteKey(parent, subKey, view);
 }
 
 std::int32_t SimRegistry::DeleteKey(RegKey parent, const char16_t* subKey, std::uint32_t access) {

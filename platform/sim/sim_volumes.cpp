@@ -120,7 +120,6 @@ bool SimVolumes::DeviceIoControl(Handle device, std::uint32_t code, const void* 
     case kFsctlDismountVolume:
       if (volume.checksVolumeAccess && !open->volumeAccess) return Fail(kErrorInvalidParameter);
       if (!volume.medium) return Fail(kErrorNotReady);
-      volume.dismounted = true;
       break;
     case kIoctlStorageMediaRemoval:  // PREVENT_MEDIA_REMOVAL: one BOOLEAN
       if (!(open->access & kGenericRead)) return Fail(kErrorAccessDenied);

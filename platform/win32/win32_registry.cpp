@@ -49,11 +49,6 @@ std::int32_t Win32Registry::RegDeleteKeyW(RegKey parent, const char16_t* subKey)
   return ::RegDeleteKeyW(Key(parent), Wide(subKey));
 }
 
-std::int32_t Win32Registry::RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
-                                            std::uint32_t access) {
-  return ::RegDeleteKeyExW(Key(parent), Wide(subKey), access, 0);
-}
-
 std::int32_t Win32Registry::RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) {
   wchar_t buffer[256];  // a key name has at most 255 characters
   DWORD length = 256;

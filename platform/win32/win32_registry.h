@@ -20,8 +20,6 @@ class Win32Registry final : public Registry {
                               const void* data, std::uint32_t size) override;
   std::int32_t RegDeleteValueW(RegKey key, const char16_t* name) override;
   std::int32_t RegDeleteKeyW(RegKey parent, const char16_t* subKey) override;
-  std::int32_t RegDeleteKeyExW(RegKey parent, const char16_t* subKey,
-                               std::uint32_t access) override;
   std::int32_t RegEnumKeyExW(RegKey key, std::uint32_t index, std::u16string& name) override;
 
  private:

@@ -19,6 +19,10 @@ class ContractHarness {
   virtual platform::Registry& Registry() = 0;
   virtual platform::SynchronizationServices Synchronization() = 0;
   virtual platform::ProcessServices Process() = 0;
+  // The tests' own clean-up, which no program makes: RegDeleteKeyExW, the
+  // only way a 32-bit program deletes a key of the 64-bit view.
+  virtual std::int32_t DeleteKeyInView(platform::RegKey parent, const char16_t* subKey,
+                                       std::uint32_t view) = 0;
 };
 
 // Every bundle a harness gives refers to the same kernel base.

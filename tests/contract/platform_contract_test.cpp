@@ -429,7 +429,7 @@ class RegistryContract : public ContractTest {
       if (opened != 0) return;
       for (const std::u16string& child : Subkeys(key.get())) RemoveTree(key.get(), child, view);
     }
-    EXPECT_EQ(registry().RegDeleteKeyExW(parent, name.c_str(), view), 0)
+    EXPECT_EQ(harness().DeleteKeyInView(parent, name.c_str(), view), 0)
         << "left behind: " << ::testing::PrintToString(name);
   }
 };

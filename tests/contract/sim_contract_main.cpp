@@ -23,6 +23,10 @@ class SimHarness final : public ContractHarness {
   platform::Registry& Registry() override { return registry_; }
   platform::SynchronizationServices Synchronization() override { return sync_.Services(); }
   platform::ProcessServices Process() override { return process_.Services(); }
+  std::int32_t DeleteKeyInView(platform::RegKey parent, const char16_t* subKey,
+                               std::uint32_t view) override {
+    return registry_.DeleteKeyInView(parent, subKey, view);
+  }
 
  private:
   platform::sim::SimWorld world_;

@@ -1,4 +1,6 @@
 // The contract's harness on Windows: the real platform of the machine.
+#include <windows.h>
+
 #include "platform/win32/win32_core_services.h"
 #include "platform/win32/win32_kernel_base.h"
 #include "platform/win32/win32_process_services.h"
@@ -18,6 +20,11 @@ class Win32Harness final : public ContractHarness {
     return platform::SynchronizationServices{synchronization_, kernel_};
   }
   platform::ProcessServices Process() override { return process_.Services(); }
+  std::int32_t DeleteKeyInView(platform::RegKey parent, const char16_t* subKey,
+                               std::uint32_t view) override {
+    return ::RegDeleteKeyExW(reinterpret_cast<HKEY>(parent), reinterpret_cast<const wchar_t*>(subKey),
+                             view, 0);
+  }
 
  private:
   platform::win32::Win32KernelBase kernel_;
