@@ -19,7 +19,9 @@ inline constexpr ErrorCode kErrorEvtChannelNotFound = 15007;
 
 class SimEventLog final : public EventLog {
  public:
-  explicit SimEventLog(SimWorld& world) : world_(world) {}
+  explicit SimEventLog(SimWorld& world) : world_(world) {
+    world.calls.Know({"EvtClose", "EvtCreateRenderContext", "EvtNext", "EvtQuery", "EvtRender"});
+  }
   SimEventLog(const SimEventLog&) = delete;
   SimEventLog& operator=(const SimEventLog&) = delete;
 

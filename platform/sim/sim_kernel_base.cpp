@@ -56,6 +56,10 @@ bool SimKernelObjects::LocksVolume(std::u16string_view drive) const {
   });
 }
 
+SimKernelBase::SimKernelBase(SimWorld& world) : world_(world) {
+  world.calls.Know({"CloseHandle", "GetSystemTimeAsFileTime", "Sleep"});
+}
+
 ErrorCode SimKernelBase::GetLastError() { return world_.lastError; }
 
 void SimKernelBase::SetLastError(ErrorCode error) { world_.lastError = error; }

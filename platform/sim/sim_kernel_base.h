@@ -64,7 +64,7 @@ class SimKernelObjects {
 // world's table. Both are logged and fail as planned (the last error).
 class SimKernelBase final : public KernelBase {
  public:
-  explicit SimKernelBase(SimWorld& world) : world_(world) {}
+  explicit SimKernelBase(SimWorld& world);
   SimKernelBase(const SimKernelBase&) = delete;
   SimKernelBase& operator=(const SimKernelBase&) = delete;
 

@@ -70,46 +70,6 @@ std::optional<std::uint32_t> SimCalls::Enter(std::string_view name, std::string 
   return fired.code;
 }
 
-namespace {
-
-// Every call that a fake of platform/sim logs by name.
-constexpr std::string_view kSimulatedCalls[] = {
-    "CM_Get_DevNode_Registry_PropertyW", "CM_Get_DevNode_Status", "CM_Get_Device_IDW",
-    "CM_Get_Device_ID_ListW", "CM_Get_Parent", "CM_Request_Device_EjectW", "CPullcoreHook::Start",
-    "CPullcoreHook::Stop", "CheckRadioButton", "CloseHandle", "CoCreateInstance", "CoInitialize",
-    "CoUninitialize", "CommandLineToArgvW", "CreateEventW", "CreateFileW", "CreateMutexW",
-    "DeviceIoControl", "Edit_LimitText",
-    "EnableWindow", "EvtClose", "EvtCreateRenderContext", "EvtNext", "EvtQuery", "EvtRender",
-    "FreeLibrary", "GetDlgItem", "GetDlgItemTextW", "GetDriveTypeW", "GetFileAttributesW",
-    "GetFileVersionInfoSizeW",
-    "GetCommandLineW", "GetConsoleMode", "GetDesktopWindow", "GetFileType",
-    "GetFileVersionInfoW", "GetLogicalDrives",
-    "GetModuleFileNameW", "GetParent", "GetProcAddress",
-    "GetSystemDirectoryW", "GetSystemTimeAsFileTime", "ILFree", "IPersistFile::QueryInterface",
-    "IPersistFile::Release", "IPersistFile::Save", "IShellLinkW::QueryInterface",
-    "IShellLinkW::Release", "IShellLinkW::SetArguments", "IShellLinkW::SetDescription",
-    "IShellLinkW::SetHotkey", "IShellLinkW::SetIDList", "IShellLinkW::SetIconLocation",
-    "IShellLinkW::SetPath", "IShellLinkW::SetShowCmd", "IShellLinkW::SetWorkingDirectory",
-    "InterlockedDecrement", "InterlockedExchangeAdd", "InterlockedIncrement", "IsDlgButtonChecked",
-    "ListView_DeleteAllItems", "ListView_GetExtendedListViewStyle", "ListView_GetItemCount",
-    "ListView_GetItemParam", "ListView_GetItemText", "ListView_GetNextItem",
-    "ListView_GetSelectedCount", "ListView_InsertColumn", "ListView_InsertItem",
-    "ListView_SetExtendedListViewStyle", "ListView_SetItemParam", "ListView_SetItemText",
-    "LoadLibraryW", "LoadStringW", "LockWindowUpdate", "MessageBoxW", "OnClick", "OnCommand",
-    "OnInitDialog", "OnSetActive", "OnWizardFinish", "OnWizardNext", "OpenMutexW", "PostMessageW",
-    "PropertySheetW", "QueryDosDeviceW", "RegCloseKey", "RegCreateKeyExW",
-    "RegDeleteKeyW", "RegDeleteValueW", "RegEnumKeyExW", "RegOpenKeyExW", "RegQueryValueExW",
-    "RegSetValueExW", "ReleaseMutex", "SHGetPathFromIDListW", "SHGetSpecialFolderLocation",
-    "SetDlgItemTextW", "SetEvent", "SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo",
-    "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW",
-    "Sleep", "StrCpyNW", "User", "VerQueryValueW", "WaitForSingleObject", "WideCharToMultiByte",
-    "WriteConsoleW", "WriteStdout", "WriteStdoutBytes",
-};
-
-}  // namespace
-
-SimCalls::SimCalls() : known_(std::begin(kSimulatedCalls), std::end(kSimulatedCalls)) {}
-
 void SimCalls::Know(std::initializer_list<std::string_view> names) {
   known_.insert(names.begin(), names.end());
 }

@@ -51,14 +51,13 @@ struct SimCall {
 };
 std::ostream& operator<<(std::ostream& out, const SimCall& call);
 
-// A plan (Fail, Throw, On) is taken only for a call that some fake makes:
-// the calls of the world's own fakes are known from the start, a fake
-// outside them (a test's own) makes its calls known with Know. A plan for
-// any other name, a misspelt one say, is refused at once with
-// std::invalid_argument rather than waiting for a call that never comes.
+// A plan (Fail, Throw, On) is taken only for a call that some fake of the
+// world makes: each fake makes its calls known with Know when it is made,
+// the platform's fakes and a test's own alike. A plan for any other name, a
+// misspelt one or one of a fake the world does not have, is refused at once
+// with std::invalid_argument rather than waiting for a call that never comes.
 class SimCalls {
  public:
-  SimCalls();
   void Know(std::initializer_list<std::string_view> names);
   bool Knows(std::string_view name) const { return known_.contains(name); }
 

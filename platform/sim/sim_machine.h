@@ -28,7 +28,9 @@ class SimMachine final : public DeviceConfig,
   static constexpr WindowHandle kDesktopWindow = 0x10010;
 
   explicit SimMachine(SimWorld& world)
-      : world_(world), registry_(world), events_(world), volumes_(world) {}
+      : world_(world), registry_(world), events_(world), volumes_(world) {
+    world.calls.Know({"SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo", "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW", "CM_Get_DevNode_Registry_PropertyW", "CM_Get_DevNode_Status", "CM_Get_Device_IDW", "CM_Get_Device_ID_ListW", "CM_Get_Parent", "CM_Request_Device_EjectW", "GetDesktopWindow", "QueryDosDeviceW", "StrCpyNW"});
+  }
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 

@@ -39,7 +39,9 @@ class SimProcess final : public Modules, public Process, public Output, public V
  public:
   static constexpr ErrorCode kErrorProcNotFound = 127;
 
-  explicit SimProcess(SimWorld& world) : world_(world) {}
+  explicit SimProcess(SimWorld& world) : world_(world) {
+    world.calls.Know({"CoCreateInstance", "CoInitialize", "CoUninitialize", "CommandLineToArgvW", "FreeLibrary", "GetCommandLineW", "GetFileVersionInfoSizeW", "GetFileVersionInfoW", "GetLogicalDrives", "GetModuleFileNameW", "GetProcAddress", "GetSystemDirectoryW", "LoadLibraryW", "LoadStringW", "VerQueryValueW", "GetConsoleMode", "GetFileType", "MessageBoxW", "WideCharToMultiByte", "WriteConsoleW", "WriteStdout", "WriteStdoutBytes"});
+  }
   ~SimProcess() override;  // what is still loaded is freed, as at process exit
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;

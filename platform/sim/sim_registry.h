@@ -14,7 +14,9 @@ namespace ejectra::platform::sim {
 
 class SimRegistry final : public Registry {
  public:
-  explicit SimRegistry(SimWorld& world) : world_(world) {}
+  explicit SimRegistry(SimWorld& world) : world_(world) {
+    world.calls.Know({"RegCloseKey", "RegCreateKeyExW", "RegDeleteKeyW", "RegDeleteValueW", "RegEnumKeyExW", "RegOpenKeyExW", "RegQueryValueExW", "RegSetValueExW"});
+  }
   SimRegistry(const SimRegistry&) = delete;
   SimRegistry& operator=(const SimRegistry&) = delete;
 

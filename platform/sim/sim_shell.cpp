@@ -214,6 +214,11 @@ bool SimShellFolders::IsFolder(std::u16string_view path) const {
 }
 
 void InstallSimShellLink(SimWorld& world) {
+  world.calls.Know({"IShellLinkW::QueryInterface", "IShellLinkW::Release", "IShellLinkW::SetPath",
+                    "IShellLinkW::SetIDList", "IShellLinkW::SetWorkingDirectory",
+                    "IShellLinkW::SetIconLocation", "IShellLinkW::SetDescription",
+                    "IShellLinkW::SetArguments", "IShellLinkW::SetHotkey", "IShellLinkW::SetShowCmd",
+                    "IPersistFile::QueryInterface", "IPersistFile::Release", "IPersistFile::Save"});
   const std::u16string id = FormatGuid(kClsidShellLink);
   for (const RegistryView view : {RegistryView::k64, RegistryView::k32}) {
     SimRegistryKey& server =

@@ -16,7 +16,9 @@ namespace ejectra::platform::sim {
 
 class SimShellFolders final : public ShellFolders {
  public:
-  explicit SimShellFolders(SimWorld& world) : world_(world) {}
+  explicit SimShellFolders(SimWorld& world) : world_(world) {
+    world.calls.Know({"GetFileAttributesW", "ILFree", "SHGetPathFromIDListW", "SHGetSpecialFolderLocation"});
+  }
   SimShellFolders(const SimShellFolders&) = delete;
   SimShellFolders& operator=(const SimShellFolders&) = delete;
 

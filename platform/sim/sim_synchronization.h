@@ -17,7 +17,9 @@ namespace ejectra::platform::sim {
 
 class SimSynchronization final : public Synchronization {
  public:
-  explicit SimSynchronization(SimWorld& world) : world_(world) {}
+  explicit SimSynchronization(SimWorld& world) : world_(world) {
+    world.calls.Know({"CPullcoreHook::Start", "CPullcoreHook::Stop", "CreateEventW", "CreateMutexW", "InterlockedDecrement", "InterlockedExchangeAdd", "InterlockedIncrement", "OpenMutexW", "ReleaseMutex", "SetEvent", "WaitForSingleObject"});
+  }
   SimSynchronization(const SimSynchronization&) = delete;
   SimSynchronization& operator=(const SimSynchronization&) = delete;
 

@@ -24,7 +24,9 @@ namespace ejectra::platform::sim {
 
 class SimVolumes final : public Volumes {
  public:
-  explicit SimVolumes(SimWorld& world) : world_(world) {}
+  explicit SimVolumes(SimWorld& world) : world_(world) {
+    world.calls.Know({"CreateFileW", "DeviceIoControl", "GetDriveTypeW"});
+  }
   SimVolumes(const SimVolumes&) = delete;
   SimVolumes& operator=(const SimVolumes&) = delete;
 

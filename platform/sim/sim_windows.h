@@ -71,7 +71,9 @@ struct SimPostedMessage {
 
 class SimWindows final : public Windows {
  public:
-  explicit SimWindows(SimWorld& world) : world_(world) {}
+  explicit SimWindows(SimWorld& world) : world_(world) {
+    world.calls.Know({"CheckRadioButton", "Edit_LimitText", "EnableWindow", "GetDlgItem", "GetDlgItemTextW", "GetParent", "IsDlgButtonChecked", "ListView_DeleteAllItems", "ListView_GetExtendedListViewStyle", "ListView_GetItemCount", "ListView_GetItemParam", "ListView_GetItemText", "ListView_GetNextItem", "ListView_GetSelectedCount", "ListView_InsertColumn", "ListView_InsertItem", "ListView_SetExtendedListViewStyle", "ListView_SetItemParam", "ListView_SetItemText", "LockWindowUpdate", "PostMessageW", "SetDlgItemTextW"});
+  }
   SimWindows(const SimWindows&) = delete;
   SimWindows& operator=(const SimWindows&) = delete;
 
@@ -221,7 +223,9 @@ class SimWizardFrame final : public WizardFrame {
 
   // Captions and header texts come from `strings`' string table.
   SimWizardFrame(SimWorld& world, SimWindows& windows, Modules& strings)
-      : world_(world), windows_(windows), strings_(strings) {}
+      : world_(world), windows_(windows), strings_(strings) {
+    world.calls.Know({"PropertySheetW", "User", "OnClick", "OnCommand", "OnInitDialog", "OnSetActive", "OnWizardFinish", "OnWizardNext"});
+  }
 
   // --- Given before the run -------------------------------------------------
   std::vector<SimUserAction> script;

@@ -57,6 +57,7 @@ std::vector<WrittenShortcut> WizardTest::Written() const {
 }
 
 void WizardTest::FailNextShortcutWrite() {
+  platform::sim::InstallSimShellLink(*world);  // the link object's calls known before the run
   world->calls.Fail("IPersistFile::Save", static_cast<std::uint32_t>(platform::kEFail));
 }
 

@@ -5,8 +5,10 @@
 #include <stdexcept>
 
 #include "platform/sim/sim_kit.h"
+#include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_process.h"
 #include "platform/sim/sim_synchronization.h"
+#include "platform/sim/sim_world.h"
 
 namespace ejectra::platform::sim {
 namespace {
@@ -104,16 +106,22 @@ namespace {
 
 // A misspelt plan would wait for a call that never comes: it is refused
 // when made, for each kind of plan, and a name made known is then taken.
+// The names come from the fakes the world has: a misspelt call, or a call
+// of a fake the world lacks, is refused until a fake makes it known.
 TEST(SimCalls, PlanForAnUnknownName_IsRefusedAtOnce) {
-  SimCalls calls;
+  SimWorld world;
+  SimCalls& calls = world.calls;
+  EXPECT_THROW(calls.Fail("CM_Get_Parent", 1), std::invalid_argument);  // no device fake yet
+  calls.Fail("Sleep", 1);  // the kernel base comes with every world
+  SimMachine machine(world);
   EXPECT_THROW(calls.Fail("CM_Get_Parnet", 1), std::invalid_argument);
   EXPECT_THROW(calls.Throw("SetupDiGetClassDevs"), std::invalid_argument);
   EXPECT_THROW(calls.On("StartHook", 0, [] {}), std::invalid_argument);
-  EXPECT_TRUE(calls.Pending().empty());
+  EXPECT_EQ(calls.Pending(), std::vector<std::string>{"Sleep"});
   calls.Fail("CM_Get_Parent", 1);
   calls.Know({"StartHook"});
   calls.On("StartHook", 0, [] {});
-  EXPECT_EQ(calls.Pending(), std::vector<std::string>{"CM_Get_Parent"});
+  EXPECT_EQ(calls.Pending(), (std::vector<std::string>{"CM_Get_Parent", "Sleep"}));
 }
 
 }  // namespace
