@@ -8,7 +8,8 @@ a test can compare:
   resource_dump.py dialog FILE            the font, then each control as
                                           ID<TAB>CLASS<TAB>TEXT (DIALOGEX;
                                           class names in lower case)
-  resource_dump.py bitmap FILE            WIDTHxHEIGHT@BITS of a DIB
+  resource_dump.py bitmap FILE            WIDTHxHEIGHT@BITS of a DIB, then RLE8
+                                          or RLE4 if so compressed
   resource_dump.py images PE-FILE...      for each executable or library, the
                                           sum of the data sizes of its RT_BITMAP,
                                           RT_ICON and RT_GROUP_ICON resources,
@@ -79,9 +80,10 @@ def dialog(path):
 
 
 def bitmap(path):
-    size, width, height, _, bits = struct.unpack_from("<IiiHH", open(path, "rb").read(), 0)
+    size, width, height, _, bits, compression = struct.unpack_from("<IiiHHI", open(path, "rb").read(), 0)
     assert size == 40, "not a BITMAPINFOHEADER"
-    print(f"{width}x{height}@{bits}")
+    form = {0: "", 1: " RLE8", 2: " RLE4"}.get(compression, f" compression {compression}")
+    print(f"{width}x{height}@{bits}{form}")
 
 
 RT_BITMAP, RT_ICON, RT_GROUP_ICON = 2, 3, 14

@@ -240,8 +240,8 @@ for arch in x86 x64; do
   expect_eq "$arch: EjectraWizard.exe's bitmaps: header, watermark, About banner, 24 bits" \
     "$(printf '132 575x58@24\n133 579x295@24\n147 404x59@24')" \
     "$(bitmap_sizes "$exe" 132 133 147)"
-  expect_eq "$arch: EjectraWizard.exe's bitmaps for 192 DPI: twice the size of 132, 133, 147" \
-    "$(printf '232 1150x116@24\n233 1158x590@24\n247 808x118@24')" \
+  expect_eq "$arch: EjectraWizard.exe's bitmaps for 192 DPI: twice the size of 132, 133, 147, 8 bits, RLE8" \
+    "$(printf '232 1150x116@8 RLE8\n233 1158x590@8 RLE8\n247 808x118@8 RLE8')" \
     "$(bitmap_sizes "$exe" 232 233 247)"
   expect_eq "$arch: EjectraWizard.exe carries no other bitmaps" "132 133 147 232 233 247" \
     "$(wrestool -l -t 2 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n | xargs)"
