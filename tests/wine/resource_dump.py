@@ -8,7 +8,12 @@ a test can compare:
   resource_dump.py dialog FILE            the font, then each control as
                                           ID<TAB>CLASS<TAB>TEXT (DIALOGEX;
                                           class names in lower case)
-  resource_dump.py bitmap FILE            WIDTHxHEIGHT@BITS of a DIB
+  resource_dump.py bitmap FILE            WIDTHxHEIGHT@BITS of a DIB, then RLE8
+                                          or RLE4 if so compressed
+  resource_dump.py likeness LARGE SMALL    how far a DIB twice the size, averaged
+                                          over 2x2 blocks, lies from SMALL (the
+                                          mean channel difference); LARGE may be
+                                          RLE8, decoded whole or refused
   resource_dump.py images PE-FILE...      for each executable or library, the
                                           sum of the data sizes of its RT_BITMAP,
                                           RT_ICON and RT_GROUP_ICON resources,
@@ -79,9 +84,67 @@ def dialog(path):
 
 
 def bitmap(path):
-    size, width, height, _, bits = struct.unpack_from("<IiiHH", open(path, "rb").read(), 0)
+    size, width, height, _, bits, compression = struct.unpack_from("<IiiHHI", open(path, "rb").read(), 0)
     assert size == 40, "not a BITMAPINFOHEADER"
-    print(f"{width}x{height}@{bits}")
+    form = {0: "", 1: " RLE8", 2: " RLE4"}.get(compression, f" compression {compression}")
+    print(f"{width}x{height}@{bits}{form}")
+
+
+def pixels(data):
+    """A DIB's pixels as rows of RGB triples, top row first: 24 bits, or 8
+    bits with a palette, plain or RLE8 (whose codes must fill each row and
+    end with the end of the bitmap, else ValueError)."""
+    size, width, height, _, bits, compression, _, _, _, used = struct.unpack_from(
+        "<IiiHHIIiiI", data, 0)
+    colours = used or (1 << bits if bits <= 8 else 0)
+    palette = [(data[size + 4 * i + 2], data[size + 4 * i + 1], data[size + 4 * i])
+               for i in range(colours)]
+    at = size + 4 * colours
+    if (bits, compression) == (24, 0):
+        stride = (3 * width + 3) // 4 * 4
+        rows = [[(data[at + y * stride + 3 * x + 2], data[at + y * stride + 3 * x + 1],
+                  data[at + y * stride + 3 * x]) for x in range(width)] for y in range(height)]
+    elif (bits, compression) == (8, 0):
+        stride = (width + 3) // 4 * 4
+        rows = [[palette[data[at + y * stride + x]] for x in range(width)] for y in range(height)]
+    elif (bits, compression) == (8, 1):
+        rows, row = [], []
+        while True:
+            count, value = data[at], data[at + 1]
+            at += 2
+            if count:
+                row += [palette[value]] * count
+            elif value == 0 or value == 1:
+                if len(row) != width:
+                    raise ValueError(f"row {len(rows)}: {len(row)} pixels of {width}")
+                rows.append(row)
+                row = []
+                if value == 1:
+                    break
+            elif value >= 3:
+                row += [palette[i] for i in data[at:at + value]]
+                at += value + value % 2
+            else:
+                raise ValueError("a delta code")
+        if len(rows) != height:
+            raise ValueError(f"{len(rows)} rows of {height}")
+    else:
+        raise ValueError(f"{bits} bits, compression {compression}")
+    return rows[::-1]
+
+
+def likeness(large_path, small_path):
+    """How far LARGE, averaged over 2x2 blocks, lies from SMALL: the mean
+    difference of a channel over all pixels, to a tenth."""
+    large, small = pixels(open(large_path, "rb").read()), pixels(open(small_path, "rb").read())
+    assert len(large) == 2 * len(small) and len(large[0]) == 2 * len(small[0]), "not twice the size"
+    total = 0
+    for y, row in enumerate(small):
+        for x, p in enumerate(row):
+            block = (large[2 * y][2 * x], large[2 * y][2 * x + 1],
+                     large[2 * y + 1][2 * x], large[2 * y + 1][2 * x + 1])
+            total += sum(abs(sum(b[a] for b in block) / 4 - p[a]) for a in range(3))
+    print(f"{total / (3 * len(small) * len(small[0])):.1f}")
 
 
 RT_BITMAP, RT_ICON, RT_GROUP_ICON = 2, 3, 14
@@ -139,4 +202,4 @@ def images(paths):
 if __name__ == "__main__":
     command, args = sys.argv[1], sys.argv[2:]
     {"strings": strings, "dialog": lambda a: dialog(a[0]), "bitmap": lambda a: bitmap(a[0]),
-     "images": images}[command](args)
+     "images": images, "likeness": lambda a: likeness(a[0], a[1])}[command](args)

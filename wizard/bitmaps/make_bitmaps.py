@@ -10,7 +10,8 @@ box's banner), all 24 bits per pixel, and wizard.ico (icon group 128, the
 design of Ejectra's default icon), plus bitmaps.rc naming them. Each picture
 is drawn a second time at twice the size for screens of 192 DPI (232, 233,
 247: header-2x.bmp, watermark-2x.bmp, about-2x.bmp), from the same shapes,
-not enlarged from the first. Only the Python standard library is used and
+not enlarged from the first, and stored with a 256-colour palette, RLE8
+compressed (palette_bmp.py). Only the Python standard library is used and
 the output is byte-for-byte reproducible.
 """
 import math
@@ -19,8 +20,10 @@ import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "windowless", "icons"))
 import make_icons  # noqa: E402  (the icon art and its .ico writer)
+import palette_bmp  # noqa: E402  (the 192-DPI drawings' form)
 from make_icons import Shape, circle, coverage, line, polygon, ring, rrect  # noqa: E402  (the shapes)
 
 
@@ -73,13 +76,17 @@ class Canvas:
                 p[1] += (col[1] - p[1]) * a
                 p[2] += (col[2] - p[2]) * a
 
+    def rgb(self):
+        """The pixels as RGB triples of 0..255, row by row from the top."""
+        return [tuple(min(255, max(0, round(v))) for v in p) for p in self.px]
+
     def bmp(self):
         """A 24-bit BI_RGB Windows bitmap file, bottom row first."""
         pad = b"\0" * (-3 * self.w % 4)
-        rows = []
+        pixels, rows = self.rgb(), []
         for y in reversed(range(self.h)):
-            line = self.px[y * self.w:(y + 1) * self.w]
-            rows.append(bytes(min(255, max(0, round(v))) for p in line for v in (p[2], p[1], p[0])) + pad)
+            line = pixels[y * self.w:(y + 1) * self.w]
+            rows.append(bytes(v for p in line for v in (p[2], p[1], p[0])) + pad)
         data = b"".join(rows)
         info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 3780, 3780, 0, 0)
         head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
@@ -322,9 +329,11 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
     for name, draw in (("header", header), ("watermark", watermark), ("about", about)):
-        for k, suffix in ((1, ""), (2, "-2x")):
-            with open(os.path.join(out, name + suffix + ".bmp"), "wb") as f:
-                f.write(draw(k).bmp())
+        with open(os.path.join(out, name + ".bmp"), "wb") as f:
+            f.write(draw(1).bmp())
+        large = draw(2)
+        with open(os.path.join(out, name + "-2x.bmp"), "wb") as f:
+            f.write(palette_bmp.bmp(large.w, large.h, large.rgb()))
     art = {size: make_icons.render(107, size) for size in make_icons.SIZES}
     images = [(size, bits, make_icons.dib(art[size], size, bits))
               for bits in (8, 32) for size in make_icons.SIZES]
