@@ -40,19 +40,19 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
     if (IsSwitch(argument, u'D')) {
       if (i + 1 == args.size()) return false;
       options.deviceName = args[i + 1];
-      options.mode = ModeDevice;
+      options.mode = UnplugMode::ModeDevice;
       return true;
     }
     if (IsSwitch(argument, u'L')) {
-      options.mode = ModeList;
+      options.mode = UnplugMode::ModeList;
       return true;
     }
     if (IsSwitch(argument, u'J')) {
-      options.mode = ModeJson;
+      options.mode = UnplugMode::ModeJson;
       return true;
     }
     if (IsSwitch(argument, u'A')) {  // in place of a drive list, and ending the arguments as one
-      options.mode = ModeAll;
+      options.mode = UnplugMode::ModeAll;
       return true;
     }
     if (IsSwitch(argument, u'B')) {
@@ -67,7 +67,7 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
       std::uint32_t mask = 0;
       if (!ParseDriveList(argument, mask)) return false;
       options.driveMask = mask;
-      options.mode = ModeDrives;
+      options.mode = UnplugMode::ModeDrives;
       return true;
     }
   }
@@ -102,11 +102,11 @@ int CUnplugTool::Run(const std::optional<UnplugOptions>& options) {
     ShowMessage(kMsgLibraryMissing, kMbIconError);
     return kExitFailure;
   }
-  if (options->mode & ModeList) {
+  if (options->mode == UnplugMode::ModeList) {
     ListDrives();
     return kExitSuccess;
   }
-  if (options->mode & ModeJson) {
+  if (options->mode == UnplugMode::ModeJson) {
     ListDrivesAsJson();
     return kExitSuccess;
   }
@@ -122,7 +122,7 @@ int CUnplugTool::Run(const std::optional<UnplugOptions>& options) {
 }
 
 int CUnplugTool::RemoveDrives(const UnplugOptions& options) {
-  if (options.mode & ModeDevice) {
+  if (options.mode == UnplugMode::ModeDevice) {
     const int drive = FindDriveByDeviceName(options.deviceName);
     if (drive == -1) {
       ShowMessageFormat(kMsgNoSuchDevice, std::u16string_view(options.deviceName), kMbIconWarning);
@@ -130,13 +130,14 @@ int CUnplugTool::RemoveDrives(const UnplugOptions& options) {
     }
     return RemoveDrive(drive);
   }
-  if (options.mode & ModeDrives) {
+  if (options.mode == UnplugMode::ModeDrives) {
     const std::uint32_t present = os_.process.GetLogicalDrives();
     for (const Drive drive : DrivesIn(options.driveMask)) {
       if (!options.skipAbsent || drive.In(present)) RemoveDrive(drive.Number());
     }
+  } else if (options.mode == UnplugMode::ModeAll) {
+    RemoveAllDrives();
   }
-  if (options.mode & ModeAll) RemoveAllDrives();
   return 1;
 }
 

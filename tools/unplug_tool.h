@@ -22,7 +22,8 @@
 
 namespace ejectra::tools {
 
-enum UnplugMode : std::int32_t {
+// What the command line asks for: one of these, never a combination.
+enum class UnplugMode : std::int32_t {
   ModeNone = 0,
   ModeDrives = 1,  // drive letters
   ModeDevice = 2,  // a device name
@@ -33,7 +34,7 @@ enum UnplugMode : std::int32_t {
 
 struct UnplugOptions {
   std::uint32_t driveMask = 0;  // bit i: drive letter A + i
-  std::int32_t mode = ModeNone;
+  UnplugMode mode = UnplugMode::ModeNone;
   bool balloon = false;         // /B
   bool skipAbsent = false;      // /S
   bool reasons = false;         // /V: say why a removal was refused, and that one was done
