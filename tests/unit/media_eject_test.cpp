@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/media_eject.h"
+#include "core/pullcore.h"
 #include "platform/calling_convention.h"
 #include "platform/owners.h"
 #include "platform/sim/machine_file.h"
