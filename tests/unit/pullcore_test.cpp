@@ -3,7 +3,7 @@
 #include <array>
 
 #include "core/pullcore.h"
-#include "core/removal.h"
+#include "core/removable_device.h"
 #include "tests/support/sim_fixture.h"
 
 namespace ejectra::core {
