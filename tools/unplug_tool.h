@@ -72,7 +72,8 @@ class CUnplugTool {
   // by its turn (it shared a device with one removed before it) is passed
   // over in silence.
   void RemoveAllDrives();
-  // The first removable drive, A: first, whose name is `deviceName`.
+  // The first removable drive, A: first, whose name is `deviceName` (A-Z
+  // taken as a-z).
   std::optional<Drive> FindDriveByDeviceName(std::u16string_view deviceName);
   bool RemoveDrivesWithBalloon(const UnplugOptions& options);
   // The removal of one drive found removable.
