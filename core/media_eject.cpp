@@ -1,4 +1,5 @@
-#include "core/media_eject.h"
+// EjectDriveMedia of core/pullcore.h: the medium out, the device kept.
+#include "core/pullcore.h"
 
 #include <cstdint>
 #include <string>

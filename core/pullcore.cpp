@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/removal.h"
+#include "core/removable_device.h"
 
 namespace ejectra::core {
 

@@ -5,7 +5,7 @@
 
 #include "core/blockers.h"
 #include "core/pullcore.h"
-#include "core/removal.h"
+#include "core/removable_device.h"
 
 namespace ejectra::core {
 

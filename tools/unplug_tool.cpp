@@ -40,19 +40,19 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
     if (IsSwitch(argument, u'D')) {
       if (i + 1 == args.size()) return false;
       options.deviceName = args[i + 1];
-      options.mode = ModeDevice;
+      options.mode = UnplugMode::ModeDevice;
       return true;
     }
     if (IsSwitch(argument, u'L')) {
-      options.mode = ModeList;
+      options.mode = UnplugMode::ModeList;
       return true;
     }
     if (IsSwitch(argument, u'J')) {
-      options.mode = ModeJson;
+      options.mode = UnplugMode::ModeJson;
       return true;
     }
     if (IsSwitch(argument, u'A')) {  // in place of a drive list, and ending the arguments as one
-      options.mode = ModeAll;
+      options.mode = UnplugMode::ModeAll;
       return true;
     }
     if (IsSwitch(argument, u'B')) {
@@ -67,7 +67,7 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
       std::uint32_t mask = 0;
       if (!ParseDriveList(argument, mask)) return false;
       options.driveMask = mask;
-      options.mode = ModeDrives;
+      options.mode = UnplugMode::ModeDrives;
       return true;
     }
   }
@@ -102,11 +102,11 @@ int CUnplugTool::Run(const std::optional<UnplugOptions>& options) {
     ShowMessage(kMsgLibraryMissing, kMbIconError);
     return kExitFailure;
   }
-  if (options->mode & ModeList) {
+  if (options->mode == UnplugMode::ModeList) {
     ListDrives();
     return kExitSuccess;
   }
-  if (options->mode & ModeJson) {
+  if (options->mode == UnplugMode::ModeJson) {
     ListDrivesAsJson();
     return kExitSuccess;
   }
@@ -116,28 +116,29 @@ int CUnplugTool::Run(const std::optional<UnplugOptions>& options) {
   // Without the export every medium stays in: EjectDriveMedia answers failed.
   media_ = options->media;
   if (media_) library_.BindEjectDriveMedia();
-  const int removed =
+  const bool removed =
       options->balloon ? RemoveDrivesWithBalloon(*options) : RemoveDrives(*options);
   return removed ? kExitSuccess : kExitFailure;
 }
 
-int CUnplugTool::RemoveDrives(const UnplugOptions& options) {
-  if (options.mode & ModeDevice) {
-    const int drive = FindDriveByDeviceName(options.deviceName);
-    if (drive == -1) {
+bool CUnplugTool::RemoveDrives(const UnplugOptions& options) {
+  if (options.mode == UnplugMode::ModeDevice) {
+    const std::optional<Drive> drive = FindDriveByDeviceName(options.deviceName);
+    if (!drive) {
       ShowMessageFormat(kMsgNoSuchDevice, std::u16string_view(options.deviceName), kMbIconWarning);
-      return 0;
+      return false;
     }
-    return RemoveDrive(drive);
+    return RemoveDrive(*drive);
   }
-  if (options.mode & ModeDrives) {
+  if (options.mode == UnplugMode::ModeDrives) {
     const std::uint32_t present = os_.process.GetLogicalDrives();
     for (const Drive drive : DrivesIn(options.driveMask)) {
-      if (!options.skipAbsent || drive.In(present)) RemoveDrive(drive.Number());
+      if (!options.skipAbsent || drive.In(present)) RemoveDrive(drive);
     }
+  } else if (options.mode == UnplugMode::ModeAll) {
+    RemoveAllDrives();
   }
-  if (options.mode & ModeAll) RemoveAllDrives();
-  return 1;
+  return true;
 }
 
 void CUnplugTool::RemoveAllDrives() {
@@ -156,88 +157,86 @@ void CUnplugTool::RemoveAllDrives() {
   if (found == 0) ShowNoRemovableDrive();
 }
 
-int CUnplugTool::RemoveDrive(int number) {
-  const auto drive = Drive::FromNumber(number);
-  if (!drive) return 0;
-  if (!drive->In(os_.process.GetLogicalDrives())) {
-    ShowMessageFormat(kMsgNotPresent, drive->Letter(), kMbIconWarning);
-    return 0;
+bool CUnplugTool::RemoveDrive(Drive drive) {
+  if (!drive.In(os_.process.GetLogicalDrives())) {
+    ShowMessageFormat(kMsgNotPresent, drive.Letter(), kMbIconWarning);
+    return false;
   }
   // The medium's library call decides for itself which drives qualify.
-  if (media_) return ReportMedia(*drive, library_.EjectDriveMedia(number));
-  if (!library_.IsRemovableHardwareDrive(number)) {
-    ShowMessageFormat(kMsgNotRemovable, drive->Letter(), kMbIconWarning);
-    return 0;
+  if (media_) return ReportMedia(drive, library_.EjectDriveMedia(drive.Number()));
+  if (!library_.IsRemovableHardwareDrive(drive.Number())) {
+    ShowMessageFormat(kMsgNotRemovable, drive.Letter(), kMbIconWarning);
+    return false;
   }
-  return RemoveRemovableDrive(*drive);
+  return RemoveRemovableDrive(drive);
 }
 
-int CUnplugTool::RemoveRemovableDrive(Drive drive) {
+bool CUnplugTool::RemoveRemovableDrive(Drive drive) {
   if (withReasons_) return RemoveDriveWithReasons(drive);
-  return library_.RemoveHardwareDrive(drive.Number()) ? 1 : 0;
+  return library_.RemoveHardwareDrive(drive.Number()) != 0;
 }
 
-int CUnplugTool::ReportMedia(Drive drive, int result) {
+bool CUnplugTool::ReportMedia(Drive drive, int result) {
   switch (result) {
     case kMediaEjected:
       if (reasons_) ShowMessageFormat(kMsgMediaEjected, drive.Letter(), kMbIconInformation);
-      return 1;
+      return true;
     case kMediaDismounted:  // the drive could not push it out: a hand can
       ShowMessageFormat(kMsgMediaSafeToTakeOut, drive.Letter(), kMbIconInformation);
-      return 1;
+      return true;
     case kMediaNotRemovable:
       ShowMessageFormat(kMsgNotRemovable, drive.Letter(), kMbIconWarning);
-      return 0;
+      return false;
     case kMediaAccessDenied:
       ShowMessageFormat(kMsgMediaNeedsAdmin, drive.Letter(), kMbIconWarning);
-      return 0;
+      return false;
     default: {  // failed, in use, or an answer this tool does not know
       std::u16string text =
           FormatMessageTemplate(os_.modules.LoadStringW(kMsgMediaNotEjected), {drive.Letter()});
       if (result == kMediaInUse) text += u'\n' + os_.modules.LoadStringW(kMsgCloseProgramsFirst);
       OutputText(text, kMbIconWarning);
-      return 0;
+      return false;
     }
   }
 }
 
-int CUnplugTool::RemoveDriveWithReasons(Drive drive) {
+bool CUnplugTool::RemoveDriveWithReasons(Drive drive) {
   PullcoreRemoval removal{};
   removal.Size = sizeof removal;
   if (library_.RemoveHardwareDriveEx(drive.Number(), removal)) {
     // Given the reasons to fill, the platform leaves out its own notice.
     ShowMessageFormat(kMsgSafeToUnplug, drive.Letter(), kMbIconInformation);
-    return 1;
+    return true;
   }
   OutputText(RefusalText(os_.modules, drive, removal), kMbIconWarning);
-  return 0;
+  return false;
 }
 
-int CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {
+std::optional<Drive> CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {
   RemovableDriveScan scan(os_.process.GetLogicalDrives(), library_);
   while (const auto row = scan.Next()) {
-    if (EqualsIgnoringAsciiCase(row->name, deviceName)) return row->drive.Number();
+    if (EqualsIgnoringAsciiCase(row->name, deviceName)) return row->drive;
   }
-  return -1;
+  return std::nullopt;
 }
 
-int CUnplugTool::RemoveDrivesWithBalloon(const UnplugOptions& options) {
+bool CUnplugTool::RemoveDrivesWithBalloon(const UnplugOptions& options) {
   const UniqueComInit com(os_.com, os_.com.CoInitialize() >= 0);
   if (!com) {
     ShowMessage(kMsgComFailed, kMbIconError);
-    return 0;
+    return false;
   }
   ComPtr<IPullcoreHookHelper> helper;
   const Hresult created = os_.com.CoCreateInstance(
       kClsidPullcoreHookHelper, kClsctxInprocAndLocal, kIidPullcoreHookHelper, helper.put_void());
   if (created < 0 && created != kRegdbEClassNotReg) {
     ShowMessage(kMsgHookFailed, kMbIconError);
-    return 0;
+    return false;
   }
   // Not registered: the drives go without the balloon, and without a word.
   std::int32_t users = 0;  // the server's count; never read here
   if (helper) helper->StartHook(&users);
-  const int removed = RemoveDrives(options);
+  const bool removed = RemoveDrives(options);
   if (helper) helper->StopHook(&users);
   return removed;
 }

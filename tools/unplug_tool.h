@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/process_services.h"
 #include "shared/drive.h"
@@ -22,7 +23,8 @@
 
 namespace ejectra::tools {
 
-enum UnplugMode : std::int32_t {
+// What the command line asks for: one of these, never a combination.
+enum class UnplugMode : std::int32_t {
   ModeNone = 0,
   ModeDrives = 1,  // drive letters
   ModeDevice = 2,  // a device name
@@ -33,7 +35,7 @@ enum UnplugMode : std::int32_t {
 
 struct UnplugOptions {
   std::uint32_t driveMask = 0;  // bit i: drive letter A + i
-  std::int32_t mode = ModeNone;
+  UnplugMode mode = UnplugMode::ModeNone;
   bool balloon = false;         // /B
   bool skipAbsent = false;      // /S
   bool reasons = false;         // /V: say why a removal was refused, and that one was done
@@ -62,24 +64,27 @@ class CUnplugTool {
 
   bool ParseCommandLine(UnplugOptions& options);
   std::optional<UnplugOptions> ParsedCommandLine();
-  int RemoveDrives(const UnplugOptions& options);
-  int RemoveDrive(int number);
+  // Each yes/no answer below is true for success.
+  bool RemoveDrives(const UnplugOptions& options);
+  bool RemoveDrive(Drive drive);
   // /A: every present drive that the library calls removable, A: first;
   // with /M every present drive whose medium can be taken out. A drive gone
   // by its turn (it shared a device with one removed before it) is passed
   // over in silence.
   void RemoveAllDrives();
-  int FindDriveByDeviceName(std::u16string_view deviceName);
-  int RemoveDrivesWithBalloon(const UnplugOptions& options);
+  // The first removable drive, A: first, whose name is `deviceName` (A-Z
+  // taken as a-z).
+  std::optional<Drive> FindDriveByDeviceName(std::u16string_view deviceName);
+  bool RemoveDrivesWithBalloon(const UnplugOptions& options);
   // The removal of one drive found removable.
-  int RemoveRemovableDrive(Drive drive);
+  bool RemoveRemovableDrive(Drive drive);
   // The removal of one drive found removable, by RemoveHardwareDriveExW:
   // says that the drive may be unplugged, or why it was refused (/V).
-  int RemoveDriveWithReasons(Drive drive);
+  bool RemoveDriveWithReasons(Drive drive);
   // /M: says what EjectDriveMedia answered for a present drive: nothing
   // (or 3008 with /V) when the medium is out, 3011 when it may be taken out
-  // by hand, else why it is not; 1 when out or free to take out.
-  int ReportMedia(Drive drive, int result);
+  // by hand, else why it is not; true when out or free to take out.
+  bool ReportMedia(Drive drive, int result);
 
   // The output operations, in this order. Both message operations load the
   // text from the program's string table (a missing ID gives the empty text)

@@ -132,19 +132,19 @@ void CWizPageFinish::OnInitDialog(WindowHandle page) {
 // --- The sheet -----------------------------------------------------------------
 
 CEjectraSheet::CEjectraSheet(const WizardServices& os)
-    : m_pageWelcome(os),
-      m_pageConnectDrives(os),
-      m_pageProcessSelection(os),
-      m_pageSelectDrive(os, *this),
-      m_pageShortCut(os, *this),
-      m_pageConfirmMore(os),
-      m_pageFinish(os),
+    : pageWelcome_(os),
+      pageConnectDrives_(os),
+      pageProcessSelection_(os),
+      pageSelectDrive_(os, *this),
+      pageShortCut_(os, *this),
+      pageConfirmMore_(os),
+      pageFinish_(os),
       os_(os) {}
 
 std::intptr_t CEjectraSheet::Run(platform::WizardFrame& frame) {
-  return frame.RunWizard({&m_pageWelcome, &m_pageConnectDrives, &m_pageProcessSelection,
-                          &m_pageSelectDrive, &m_pageShortCut, &m_pageConfirmMore,
-                          &m_pageFinish},
+  return frame.RunWizard({&pageWelcome_, &pageConnectDrives_, &pageProcessSelection_,
+                          &pageSelectDrive_, &pageShortCut_, &pageConfirmMore_,
+                          &pageFinish_},
                          [this](WindowHandle window, std::uint32_t command) {
                            return OnSysCommand(window, command);
                          });

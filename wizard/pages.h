@@ -149,13 +149,13 @@ class CEjectraSheet {
   // default handling.
   bool OnSysCommand(platform::WindowHandle frame, std::uint32_t command);
 
-  CWizPageWelcome m_pageWelcome;
-  CWizPageConnectDrives m_pageConnectDrives;
-  CWizPageProcessSelection m_pageProcessSelection;
-  CWizPageSelectDrive m_pageSelectDrive;
-  CWizPageShortCut m_pageShortCut;
-  CWizPageConfirmMore m_pageConfirmMore;
-  CWizPageFinish m_pageFinish;
+  CWizPageWelcome pageWelcome_;
+  CWizPageConnectDrives pageConnectDrives_;
+  CWizPageProcessSelection pageProcessSelection_;
+  CWizPageSelectDrive pageSelectDrive_;
+  CWizPageShortCut pageShortCut_;
+  CWizPageConfirmMore pageConfirmMore_;
+  CWizPageFinish pageFinish_;
   std::vector<CDriveItem> m_arrDriveItems;
 
  private:

@@ -5,7 +5,6 @@
 #include <cstddef>
 
 #include "core/dll/platform_session.h"
-#include "core/media_eject.h"
 #include "core/pullcore.h"
 #include "include/pullcore.h"
 

@@ -32,23 +32,23 @@ void Log(const char* call) {
 
 }  // namespace
 
-CPullcoreHook::CPullcoreHook() : m_hook(nullptr) {}
+CPullcoreHook::CPullcoreHook() : hook_(nullptr) {}
 
 CPullcoreHook::~CPullcoreHook() {
-  if (m_hook) UnhookWindowsHookEx(m_hook);
+  if (hook_) UnhookWindowsHookEx(hook_);
 }
 
 HHOOK CPullcoreHook::Start() {
   Log("Start");
-  if (!m_hook) m_hook = SetWindowsHookExW(WH_GETMESSAGE, PassOn, nullptr, GetCurrentThreadId());
-  return m_hook;
+  if (!hook_) hook_ = SetWindowsHookExW(WH_GETMESSAGE, PassOn, nullptr, GetCurrentThreadId());
+  return hook_;
 }
 
 BOOL CPullcoreHook::Stop() {
   Log("Stop");
-  if (!m_hook) return TRUE;  // nothing installed, nothing to remove
-  if (!UnhookWindowsHookEx(m_hook)) return FALSE;
-  m_hook = nullptr;
+  if (!hook_) return TRUE;  // nothing installed, nothing to remove
+  if (!UnhookWindowsHookEx(hook_)) return FALSE;
+  hook_ = nullptr;
   return TRUE;
 }
 

@@ -27,5 +27,5 @@ class PULLCORE_HOOK_API CPullcoreHook {
   BOOL Stop();    // FALSE when the hook could not be removed
 
  private:
-  HHOOK m_hook;
+  HHOOK hook_;
 };

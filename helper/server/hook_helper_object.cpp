@@ -20,14 +20,14 @@ class CPullcoreHookHelper final : public IPullcoreHookHelper {
  public:
   CPullcoreHookHelper(platform::SynchronizationServices os, HookProcessState hook,
                       ServerLocks& locks)
-      : m_locks(locks), m_session(os, hook) {
-    m_locks.Lock();
+      : locks_(locks), session_(os, hook) {
+    locks_.Lock();
   }
   ~CPullcoreHookHelper() {
-    m_locks.Unlock();  // the session closes its mutex handle after this
+    locks_.Unlock();  // the session closes its mutex handle after this
   }
 
-  HRESULT Open() { return m_session.Open(); }
+  HRESULT Open() { return session_.Open(); }
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -40,9 +40,9 @@ class CPullcoreHookHelper final : public IPullcoreHookHelper {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --m_refs;
+    const ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
   }
@@ -59,21 +59,21 @@ class CPullcoreHookHelper final : public IPullcoreHookHelper {
     if (index != 0) return DISP_E_BADINDEX;
     const HRESULT loaded = LoadTypeInfo();
     if (FAILED(loaded)) return loaded;
-    m_typeInfo->AddRef();
-    *info = m_typeInfo.get();
+    typeInfo_->AddRef();
+    *info = typeInfo_.get();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override {
     const HRESULT loaded = LoadTypeInfo();
-    return FAILED(loaded) ? loaded : DispGetIDsOfNames(m_typeInfo.get(), names, count, ids);
+    return FAILED(loaded) ? loaded : DispGetIDsOfNames(typeInfo_.get(), names, count, ids);
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* exception,
                                    UINT* argumentError) override {
     const HRESULT loaded = LoadTypeInfo();
     return FAILED(loaded) ? loaded
-                          : DispInvoke(this, m_typeInfo.get(), id, flags, params, result,
+                          : DispInvoke(this, typeInfo_.get(), id, flags, params, result,
                                        exception, argumentError);
   }
 
@@ -88,23 +88,23 @@ class CPullcoreHookHelper final : public IPullcoreHookHelper {
  private:
   HRESULT Counted(LONG* plRefCount, std::int32_t (HookSession::*method)(std::int32_t*)) {
     std::int32_t count = plRefCount ? *plRefCount : 0;
-    const HRESULT result = (m_session.*method)(plRefCount ? &count : nullptr);
+    const HRESULT result = (session_.*method)(plRefCount ? &count : nullptr);
     if (plRefCount) *plRefCount = count;
     return result;
   }
 
   HRESULT LoadTypeInfo() {
-    if (m_typeInfo) return S_OK;
+    if (typeInfo_) return S_OK;
     ComPtr<ITypeLib> library;
     const HRESULT loaded = LoadRegTypeLib(LIBID_PullcoreHelperLib, 1, 0, 0, library.put());
     if (FAILED(loaded)) return loaded;
-    return library->GetTypeInfoOfGuid(IID_IPullcoreHookHelper, m_typeInfo.put());
+    return library->GetTypeInfoOfGuid(IID_IPullcoreHookHelper, typeInfo_.put());
   }
 
-  ULONG m_refs = 1;  // the apartment's thread alone reaches the object
-  ServerLocks& m_locks;
-  HookSession m_session;
-  ComPtr<ITypeInfo> m_typeInfo;
+  ULONG refs_ = 1;  // the apartment's thread alone reaches the object
+  ServerLocks& locks_;
+  HookSession session_;
+  ComPtr<ITypeInfo> typeInfo_;
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 // 10 ms pause per disk examined is reported as a counter instead.
 #include <benchmark/benchmark.h>
 
-#include "core/removal.h"
+#include "core/removable_device.h"
 #include "platform/sim/machine_builder.h"
 #include "platform/sim/sim_machine.h"
 

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tools::UnplugOptions options;
   const bool parsed = tools::ParseArguments(args, options);
   if (options.driveMask >> 26) __builtin_trap();  // only A: to Z:
-  if (options.driveMask && options.mode != tools::ModeDrives) __builtin_trap();
-  if (!options.deviceName.empty() && options.mode != tools::ModeDevice) __builtin_trap();
+  if (options.driveMask && options.mode != tools::UnplugMode::ModeDrives) __builtin_trap();
+  if (!options.deviceName.empty() && options.mode != tools::UnplugMode::ModeDevice) __builtin_trap();
   if (parsed && args.size() == 1) __builtin_trap();  // nothing asked is the usage
 
   for (const auto& arg : args) {

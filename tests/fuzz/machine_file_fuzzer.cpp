@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/media_eject.h"
 #include "core/pullcore.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_machine.h"

@@ -31,7 +31,7 @@ class SimTest : public ::testing::Test {
 std::vector<platform::DevInst> Ejected(const platform::sim::SimWorld& world);
 
 // Drive number of a letter.
-constexpr int Drive(char16_t letter) { return letter - u'@'; }
+constexpr int DriveNumber(char16_t letter) { return letter - u'@'; }
 // The drive of a letter, as the core's inner steps take it.
 constexpr ejectra::Drive DriveOf(char16_t letter) { return *ejectra::Drive::FromLetter(letter); }
 

@@ -1,6 +1,5 @@
 #include "tests/support/sim_pullcore.h"
 
-#include "core/media_eject.h"
 #include "core/pullcore.h"
 #include "platform/calling_convention.h"
 

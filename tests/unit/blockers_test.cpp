@@ -17,7 +17,7 @@ namespace {
 
 using namespace platform;
 using namespace platform::sim;
-using testing::Drive;
+using testing::DriveNumber;
 
 class RemovalReasonsTest : public testing::SimTest {
  protected:
@@ -55,7 +55,7 @@ class RemovalReasonsTest : public testing::SimTest {
   bool Remove(PullcoreRemoval& removal) {
     removal.Size = sizeof removal;
     world.calls.On("CM_Request_Device_EjectW", 0, [this] { asked = world.clock.Now(); });
-    return RemoveHardwareDriveExW(os, Drive(u'E'), &removal);
+    return RemoveHardwareDriveExW(os, DriveNumber(u'E'), &removal);
   }
   // The pauses after the eject request (the search before it has its own).
   std::vector<std::string> PausesAfterTheRequest() const {
@@ -94,7 +94,7 @@ TEST_F(RemovalReasonsTest, NoReportOrWrongSize_InvalidParameterAndNothingAsked) 
     removal.Size = size;
     for (PullcoreRemoval* report : {static_cast<PullcoreRemoval*>(nullptr), &removal}) {
       world.lastError = 0;
-      EXPECT_FALSE(RemoveHardwareDriveExW(os, Drive(u'E'), report));
+      EXPECT_FALSE(RemoveHardwareDriveExW(os, DriveNumber(u'E'), report));
       EXPECT_EQ(world.lastError, kErrorInvalidParameter);
     }
     EXPECT_EQ(removal.Size, size);

@@ -60,7 +60,7 @@ TEST(ParseArguments, Grammar) {
 
   Parsed p = Parse(u"t /b /S ab");
   EXPECT_TRUE(p.ok);
-  EXPECT_EQ(p.options.mode, ModeDrives);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeDrives);
   EXPECT_EQ(p.options.driveMask, 3u);
   EXPECT_TRUE(p.options.balloon);
   EXPECT_TRUE(p.options.skipAbsent);
@@ -75,7 +75,7 @@ TEST(ParseArguments, Grammar) {
   EXPECT_FALSE(Parse(u"t /D").ok);
 
   p = Parse(u"t /D /B");  // the name is taken verbatim, even a switch
-  EXPECT_EQ(p.options.mode, ModeDevice);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeDevice);
   EXPECT_EQ(p.options.deviceName, u"/B");
   EXPECT_FALSE(p.options.balloon);
   p = Parse(u"t -d SanDisk Cruzer Blade");
@@ -85,21 +85,21 @@ TEST(ParseArguments, Grammar) {
   EXPECT_EQ(p.options.deviceName, u"");
 
   p = Parse(u"t /L A:");
-  EXPECT_EQ(p.options.mode, ModeList);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeList);
   EXPECT_EQ(p.options.driveMask, 0u);
   p = Parse(u"t A: /L");
-  EXPECT_EQ(p.options.mode, ModeDrives);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeDrives);
 
   p = Parse(u"t /B /s");
   EXPECT_TRUE(p.ok);
-  EXPECT_EQ(p.options.mode, ModeNone);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeNone);
   p = Parse(u"t :");
   EXPECT_TRUE(p.ok);
-  EXPECT_EQ(p.options.mode, ModeDrives);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeDrives);
   EXPECT_EQ(p.options.driveMask, 0u);
   p = Parse(u"t \"\"");
   EXPECT_TRUE(p.ok);
-  EXPECT_EQ(p.options.mode, ModeDrives);
+  EXPECT_EQ(p.options.mode, UnplugMode::ModeDrives);
 }
 
 }  // namespace

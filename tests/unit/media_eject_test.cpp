@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/media_eject.h"
+#include "core/pullcore.h"
 #include "platform/calling_convention.h"
 #include "platform/owners.h"
 #include "platform/sim/machine_file.h"
@@ -15,7 +15,7 @@ namespace {
 
 using namespace platform;
 using namespace platform::sim;
-using testing::Drive;
+using testing::DriveNumber;
 using testing::SimTest;
 
 const std::vector<std::string> kSequence = {
@@ -50,7 +50,7 @@ class MediaEjectTest : public SimTest {
 };
 
 TEST_F(MediaEjectTest, CardInF_EjectsTheMediumInOrderAndKeepsTheReader) {
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaEjected);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaEjected);
   EXPECT_EQ(Calls(), kSequence);
   EXPECT_EQ(world.clock.Now(), 0u);
   EXPECT_FALSE(Medium(u"F:"));
@@ -67,7 +67,7 @@ class MediaStepTest : public MediaEjectTest, public ::testing::WithParamInterfac
 
 TEST_P(MediaStepTest, StepFailing_StopsThereWithItsAnswer) {
   world.calls.Fail(GetParam().call, kErrorGenFailure, GetParam().skip);
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), GetParam().answer);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), GetParam().answer);
   std::vector<std::string> expected(kSequence.begin(), kSequence.begin() + GetParam().logged);
   if (GetParam().logged > 2) expected.push_back("CloseHandle");
   EXPECT_EQ(Calls(), expected);
@@ -103,7 +103,7 @@ TEST_P(MediaRightsTest, Rights_DecideTheAnswerAtOnce) {
   state.volumes[u"F:"].adminOnly = c.adminOnly;
   state.volumes[u"F:"].checksVolumeAccess = c.checksVolumeAccess;
   if (c.refusedControl) world.calls.Fail("DeviceIoControl", c.error, c.refusedControl - 1);
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), c.answer);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), c.answer);
   EXPECT_EQ(world.calls.Count("DeviceIoControl"), c.controls);
   EXPECT_EQ(world.clock.Now(), 0u);
   EXPECT_EQ(Medium(u"F:"), c.answer != kMediaEjected);
@@ -122,13 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MediaEjectTest, ReaderWithoutEject_DismountedAndSafeToTakeOut) {
   machine.State().volumes[u"F:"].ejectError = kErrorInvalidFunction;
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaDismounted);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaDismounted);
   EXPECT_EQ(Calls(), kSequence);
 }
 
 TEST_F(MediaEjectTest, DiscDrive_OpenedForReadingOnlyAndEjected) {
   machine.State().volumes[u"F:"].type = kDriveCdrom;
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaEjected);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaEjected);
   EXPECT_EQ(world.calls.Details("CreateFileW"),
             std::vector<std::string>{"\\\\.\\F: 0x80000000 share 3 creation 3 flags 0x00000000"});
   EXPECT_FALSE(Medium(u"F:"));
@@ -138,7 +138,7 @@ TEST_F(MediaEjectTest, HeldVolume_TriesTheLockTenTimes100msApartThenAnswersInUse
   for (SimDevice& device : machine.State().devices) {  // F:'s volume, held by a viewer
     if (device.instanceId.find(u"PROD_SD#MMC") != std::u16string::npos) device.holders.push_back({77, u"v"});
   }
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaInUse);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaInUse);
   EXPECT_EQ(world.calls.Count("DeviceIoControl"), 10u);
   EXPECT_EQ(world.calls.Details("Sleep"), std::vector<std::string>(9, "100"));
   EXPECT_EQ(world.clock.Now(), 900u);
@@ -149,16 +149,16 @@ TEST_F(MediaEjectTest, LockHeldByAnotherOpen_AnswersInUseUntilThatOpenCloses) {
   UniqueFileHandle other(os.kernel, os.volumes.CreateFileW(u"\\\\.\\F:", kGenericRead, 3, kOpenExisting, 0));
   std::uint32_t returned = 0;
   ASSERT_TRUE(os.volumes.DeviceIoControl(other.get(), kFsctlLockVolume, nullptr, 0, nullptr, 0, &returned));
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaInUse);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaInUse);
   other.reset();
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaEjected);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaEjected);
 }
 
 class MediaLockRefusalTest : public MediaEjectTest, public ::testing::WithParamInterface<ErrorCode> {};
 
 TEST_P(MediaLockRefusalTest, RefusedThreeTimesThenGranted_EjectsAfter300ms) {
   world.calls.Fail("DeviceIoControl", GetParam(), 0, 3);
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaEjected);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaEjected);
   EXPECT_EQ(world.calls.Count("DeviceIoControl"), 7u);
   EXPECT_EQ(world.clock.Now(), 300u);
 }
@@ -167,14 +167,14 @@ INSTANTIATE_TEST_SUITE_P(HeldByOthers, MediaLockRefusalTest,
                          ::testing::Values(kErrorAccessDenied, kErrorSharingViolation));
 
 TEST_F(MediaEjectTest, EmptySlotG_AnswersFailedAtOnce) {
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'G')), kMediaFailed);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'G')), kMediaFailed);
   EXPECT_EQ(world.calls.Count("DeviceIoControl"), 1u);
   EXPECT_EQ(world.clock.Now(), 0u);
 }
 
 TEST_F(MediaEjectTest, ThrowingPlatform_AnswersFailedAndClosesTheVolume) {
   world.calls.Throw("DeviceIoControl", 1);
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'F')), kMediaFailed);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'F')), kMediaFailed);
   EXPECT_EQ(world.calls.Count("CloseHandle"), 1u);
 }
 
@@ -198,7 +198,7 @@ TEST_P(MediaDriveTypeTest, DriveType_DecidesWhetherTheMediumIsTried) {
   builder.AddUsbStick(u'E', u"Stick");
   Use(builder.Volume(u'E', GetParam()));
   const bool tried = GetParam() == kDriveRemovable || GetParam() == kDriveCdrom;
-  EXPECT_EQ(EjectDriveMedia(os, Drive(u'E')), tried ? kMediaEjected : kMediaNotRemovable);
+  EXPECT_EQ(EjectDriveMedia(os, DriveNumber(u'E')), tried ? kMediaEjected : kMediaNotRemovable);
   EXPECT_EQ(world.calls.Log().size(), tried ? 7u : 1u);
 }
 

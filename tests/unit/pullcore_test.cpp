@@ -3,7 +3,7 @@
 #include <array>
 
 #include "core/pullcore.h"
-#include "core/removal.h"
+#include "core/removable_device.h"
 #include "tests/support/sim_fixture.h"
 
 namespace ejectra::core {
@@ -11,7 +11,7 @@ namespace {
 
 using namespace platform;
 using namespace platform::sim;
-using testing::Drive;
+using testing::DriveNumber;
 using testing::DriveOf;
 using testing::Ejected;
 using testing::SimTest;
@@ -40,19 +40,19 @@ TEST_F(PullcoreTest, DriveNumbersOutsideAToZ_AnswerFalseBeforeAnyPlatformCall) {
 }
 
 TEST_F(PullcoreTest, RemovableStick_IsFoundRemovedOnceAndThenGone) {
-  EXPECT_TRUE(IsRemovableHardwareDrive(os, Drive(u'E')));
+  EXPECT_TRUE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
   EXPECT_TRUE(Ejected(world).empty());
-  EXPECT_TRUE(RemoveHardwareDrive(os, Drive(u'E')));
+  EXPECT_TRUE(RemoveHardwareDrive(os, DriveNumber(u'E')));
   EXPECT_EQ(Ejected(world), std::vector<DevInst>{stick.usbDevice});
-  EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  EXPECT_FALSE(RemoveHardwareDrive(os, Drive(u'E')));
+  EXPECT_FALSE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
+  EXPECT_FALSE(RemoveHardwareDrive(os, DriveNumber(u'E')));
   EXPECT_EQ(Ejected(world).size(), 1u);
 }
 
 TEST_F(PullcoreTest, VetoedEject_AnswersFalseAfterExactlyOneRequest) {
   builder.Get(stick.usbDevice).EjectAnswer(kCrRemoveVetoed);
   Use(builder);
-  EXPECT_FALSE(RemoveHardwareDrive(os, Drive(u'E')));
+  EXPECT_FALSE(RemoveHardwareDrive(os, DriveNumber(u'E')));
   EXPECT_EQ(Ejected(world), std::vector<DevInst>{stick.usbDevice});
 }
 
@@ -74,8 +74,8 @@ TEST_P(ParentRuleTest, DecidesByTheDirectParentsStatusAlone) {
   builder.Get(s.disk).Status(c.diskStatus);
   builder.Get(builder.UsbController()).Status(c.grandparentStatus);
   Use(builder);
-  EXPECT_EQ(IsRemovableHardwareDrive(os, Drive(u'E')), c.removable);
-  EXPECT_EQ(RemoveHardwareDrive(os, Drive(u'E')), c.removable);
+  EXPECT_EQ(IsRemovableHardwareDrive(os, DriveNumber(u'E')), c.removable);
+  EXPECT_EQ(RemoveHardwareDrive(os, DriveNumber(u'E')), c.removable);
   EXPECT_EQ(Ejected(world).size(), c.removable ? 1u : 0u);
   if (c.removable) {
     EXPECT_EQ(Ejected(world)[0], s.usbDevice);
@@ -96,10 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PullcoreTest, NodeWithoutParentOrUnreadableParentStatus_IsNotRemovable) {
   world.calls.Fail("CM_Get_Parent", kCrNoSuchDevNode);
-  EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
+  EXPECT_FALSE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
   world.calls.Fail("CM_Get_DevNode_Status", kCrNoSuchDevNode);
-  EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
-  EXPECT_TRUE(IsRemovableHardwareDrive(os, Drive(u'E')));
+  EXPECT_FALSE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
+  EXPECT_TRUE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
   EXPECT_TRUE(Ejected(world).empty());
 }
 
@@ -131,19 +131,21 @@ TEST_F(PullcoreTest, MountRecordOfAFixedVolume_IsNotRemovable) {
 TEST_F(PullcoreTest, DeviceObjectPathFound_MountRecordIsNeverRead) {
   builder.MountRecord(u'E', u"\\??\\somewhere else");
   Use(builder);
-  EXPECT_TRUE(IsRemovableHardwareDrive(os, Drive(u'E')));
+  EXPECT_TRUE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
   EXPECT_EQ(world.calls.Count("RegOpenKeyExW"), 0u);
 }
 
 TEST_F(PullcoreTest, OutOfMemoryInsideACall_AnswersFalse) {
   world.calls.Throw("CM_Get_DevNode_Registry_PropertyW");
-  EXPECT_FALSE(IsRemovableHardwareDrive(os, Drive(u'E')));
+  EXPECT_FALSE(IsRemovableHardwareDrive(os, DriveNumber(u'E')));
   world.calls.Throw("CM_Request_Device_EjectW");
-  EXPECT_FALSE(RemoveHardwareDrive(os, Drive(u'E')));
+  EXPECT_FALSE(RemoveHardwareDrive(os, DriveNumber(u'E')));
   std::array<char16_t, 64> name{}, description{};
   world.calls.Throw("CM_Get_DevNode_Status");
-  EXPECT_FALSE(IsRemovableHardwareDriveExW(os, Drive(u'E'), name.data(), 64, description.data(), 64));
-  EXPECT_TRUE(IsRemovableHardwareDriveExW(os, Drive(u'E'), name.data(), 64, description.data(), 64));
+  EXPECT_FALSE(
+      IsRemovableHardwareDriveExW(os, DriveNumber(u'E'), name.data(), 64, description.data(), 64));
+  EXPECT_TRUE(
+      IsRemovableHardwareDriveExW(os, DriveNumber(u'E'), name.data(), 64, description.data(), 64));
 }
 
 // The buffers of the extended query: name "Stick" (5 characters), description
@@ -158,7 +160,7 @@ class ExtendedQueryTest : public SimTest {
     world.kernel.SetLastError(kPoison);
   }
   bool Query(char16_t* n, int nc, char16_t* d, int dc) {
-    return IsRemovableHardwareDriveExW(os, Drive(u'E'), n, nc, d, dc);
+    return IsRemovableHardwareDriveExW(os, DriveNumber(u'E'), n, nc, d, dc);
   }
   std::u16string Name() const { return std::u16string(name.data()); }
   std::u16string Description() const { return std::u16string(description.data()); }

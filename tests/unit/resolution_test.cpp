@@ -8,7 +8,6 @@ namespace {
 
 using namespace platform;
 using namespace platform::sim;
-using testing::Drive;
 using testing::DriveOf;
 using testing::SimTest;
 

@@ -53,8 +53,8 @@ TEST_F(ShortcutPageTest, NoDriveChosen_PassedOverInBothDirections) {
   Prepare();
   frame->script = {Act::Next(), Act::Back()};
   // Nothing in the sheet's own order reaches the page without a drive.
-  frame->RunWizard({&sheet->m_pageConnectDrives, &sheet->m_pageShortCut,
-                    &sheet->m_pageProcessSelection},
+  frame->RunWizard({&sheet->pageConnectDrives_, &sheet->pageShortCut_,
+                    &sheet->pageProcessSelection_},
                    {});
   EXPECT_EQ(Shown(),
             (std::vector<int>{kDlgConnectDrives, kDlgProcessSelection, kDlgConnectDrives}));

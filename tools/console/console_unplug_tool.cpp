@@ -72,7 +72,7 @@ std::u16string VersionBanner(const CFileVersionInfo& info) {
 int RunConsoleTool(const ProcessServices& os) {
   CConsoleUnplugTool tool(os);
   const auto options = tool.ParsedCommandLine();
-  if (!options || !(options->mode & ModeJson)) {
+  if (!options || options->mode != UnplugMode::ModeJson) {
     const std::u16string banner =
         VersionBanner(CFileVersionInfo(os.modules, os.version, nullptr));
     if (!banner.empty()) tool.OutputText(banner, 0);

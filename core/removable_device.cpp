@@ -1,4 +1,4 @@
-#include "core/removal.h"
+#include "core/removable_device.h"
 
 #include "core/resolution.h"
 

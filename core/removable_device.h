@@ -1,4 +1,4 @@
-// Whether a drive is removable hardware, and its removal.
+// The removable device behind a drive, and its removable parent.
 #pragma once
 
 #include "core/device_node.h"
