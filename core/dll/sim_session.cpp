@@ -14,7 +14,7 @@
 #include "core/dll/machine_store.h"
 #include "core/dll/platform_session.h"
 #include "platform/sim/machine_file.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/sim_world.h"
 
 namespace ejectra::dll {
@@ -34,7 +34,7 @@ std::vector<bool> Presence(const MachineState& machine) {
 struct PlatformSession::State {
   std::wstring path;
   platform::sim::SimWorld world;
-  platform::sim::SimMachine machine{world};
+  platform::sim::SimCoreServices machine{world};
   std::vector<bool> before;  // which devices were present when the call began
   decltype(MachineState::volumes) volumesBefore;
   std::vector<platform::sim::SimEvent> fileLog;

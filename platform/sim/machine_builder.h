@@ -2,7 +2,7 @@
 //
 //   MachineBuilder b;
 //   const UsbStorage stick = b.AddUsbStick(u'E', u"SanDisk Cruzer Blade USB Device");
-//   SimMachine machine(b.Build());
+//   SimCoreServices machine(b.Build());
 #pragma once
 
 #include <cstdint>

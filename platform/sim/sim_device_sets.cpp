@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 
 namespace ejectra::platform::sim {
 
@@ -16,7 +16,7 @@ bool Includes(std::uint32_t flags, std::uint32_t flag) { return (flags & flag) =
 
 // --- Device information sets ------------------------------------------------
 
-DevInfoHandle SimMachine::SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
+DevInfoHandle SimCoreServices::SetupDiGetClassDevsW(const Guid* classGuid, WindowHandle owner,
                                                std::uint32_t flags) {
   char ownerText[24];
   std::snprintf(ownerText, sizeof ownerText, "owner 0x%llx", static_cast<unsigned long long>(owner));
@@ -46,12 +46,12 @@ DevInfoHandle SimMachine::SetupDiGetClassDevsW(const Guid* classGuid, WindowHand
   return handle;
 }
 
-bool SimMachine::SetupDiDestroyDeviceInfoList(DevInfoHandle set) {
+bool SimCoreServices::SetupDiDestroyDeviceInfoList(DevInfoHandle set) {
   if (const auto fault = Enter("SetupDiDestroyDeviceInfoList")) return FailWith(*fault);
   return sets_.erase(set) != 0 || FailWith(kErrorInvalidHandle);
 }
 
-bool SimMachine::SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
+bool SimCoreServices::SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
                                        SpDevinfoData* device) {
   if (const auto fault = Enter("SetupDiEnumDeviceInfo")) return FailWith(*fault);
   const auto it = sets_.find(set);
@@ -63,7 +63,7 @@ bool SimMachine::SetupDiEnumDeviceInfo(DevInfoHandle set, std::uint32_t index,
   return true;
 }
 
-const std::vector<std::vector<std::size_t>>& SimMachine::InterfacesByOwner() {
+const std::vector<std::vector<std::size_t>>& SimCoreServices::InterfacesByOwner() {
   if (interfacesByOwner_.size() != world_.machine.devices.size()) {
     interfacesByOwner_.assign(world_.machine.devices.size(), {});
     for (std::size_t k = 0; k < world_.machine.interfaces.size(); ++k) {
@@ -74,7 +74,7 @@ const std::vector<std::vector<std::size_t>>& SimMachine::InterfacesByOwner() {
   return interfacesByOwner_;
 }
 
-const std::vector<std::size_t>& SimMachine::InterfacesOf(OpenSet& set, const Guid& interfaceClass) {
+const std::vector<std::size_t>& SimCoreServices::InterfacesOf(OpenSet& set, const Guid& interfaceClass) {
   for (const auto& [cls, found] : set.interfaces) {
     if (cls == interfaceClass) return found;
   }
@@ -89,7 +89,7 @@ const std::vector<std::size_t>& SimMachine::InterfacesOf(OpenSet& set, const Gui
   return set.interfaces.emplace_back(interfaceClass, std::move(found)).second;
 }
 
-bool SimMachine::SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoData* device,
+bool SimCoreServices::SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoData* device,
                                              const Guid& interfaceClass, std::uint32_t index,
                                              SpDeviceInterfaceData* iface) {
   if (const auto fault = Enter("SetupDiEnumDeviceInterfaces")) return FailWith(*fault);
@@ -107,7 +107,7 @@ bool SimMachine::SetupDiEnumDeviceInterfaces(DevInfoHandle set, const SpDevinfoD
   return true;
 }
 
-bool SimMachine::SetupDiGetDeviceInterfaceDetailW(DevInfoHandle set,
+bool SimCoreServices::SetupDiGetDeviceInterfaceDetailW(DevInfoHandle set,
                                                   const SpDeviceInterfaceData& iface,
                                                   void* detail, std::uint32_t detailSize,
                                                   std::uint32_t* requiredSize,

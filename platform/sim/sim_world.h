@@ -14,7 +14,7 @@
 #include "platform/shell_services.h"
 #include "platform/sim/machine_state.h"
 #include "platform/sim/sim_kernel_base.h"
-#include "platform/sim/sim_kit.h"
+#include "platform/sim/clock_and_calls.h"
 #include "platform/text.h"
 
 namespace ejectra::platform::sim {

@@ -6,7 +6,7 @@
 
 #include "core/removable_device.h"
 #include "platform/sim/machine_builder.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ platform::sim::MachineBuilder Sticks(int disks) {
 void SearchDriveE(benchmark::State& state, platform::sim::MachineState machine) {
   platform::sim::SimWorld world(std::move(machine));
   world.calls.KeepLog(false);
-  platform::sim::SimMachine sim(world);
+  platform::sim::SimCoreServices sim(world);
   const platform::CoreServices os = sim.Services();
   for (auto _ : state) {
     core::DeviceNode device, parent;

@@ -1,6 +1,6 @@
 // The contract's harness on the host: a small simulated world.
 #include "platform/sim/machine_builder.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/sim_process.h"
 #include "platform/sim/sim_synchronization.h"
 #include "platform/sim/sim_world.h"
@@ -30,7 +30,7 @@ class SimHarness final : public ContractHarness {
 
  private:
   platform::sim::SimWorld world_;
-  platform::sim::SimMachine machine_{world_};
+  platform::sim::SimCoreServices machine_{world_};
   platform::sim::SimRegistry registry_{world_};
   platform::sim::SimSynchronization sync_{world_};
   platform::sim::SimProcess process_{world_};

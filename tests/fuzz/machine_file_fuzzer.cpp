@@ -7,7 +7,7 @@
 
 #include "core/pullcore.h"
 #include "platform/sim/machine_file.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 
 using namespace ejectra;
 
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   platform::sim::SimWorld world(*std::move(machine));
-  platform::sim::SimMachine sim(world);
+  platform::sim::SimCoreServices sim(world);
   const platform::CoreServices os = sim.Services();
   for (int drive = 1; drive <= 26; ++drive) {
     char16_t name[256], description[256];

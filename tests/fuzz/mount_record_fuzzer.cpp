@@ -6,7 +6,7 @@
 #include "core/pullcore.h"
 #include "core/resolution.h"
 #include "platform/sim/machine_builder.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 
 using namespace ejectra;
 
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   builder.MountRecordData(u'E', type, std::vector<std::uint8_t>(data + 1, data + size));
   platform::sim::SimWorld world(builder.Build());
   world.calls.KeepLog(false);
-  platform::sim::SimMachine machine(world);
+  platform::sim::SimCoreServices machine(world);
   const platform::CoreServices os = machine.Services();
 
   std::u16string link;

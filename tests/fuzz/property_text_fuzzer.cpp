@@ -7,7 +7,7 @@
 
 #include "core/pullcore.h"
 #include "platform/sim/machine_builder.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 
 using namespace ejectra;
 using namespace ejectra::platform;
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
   }
   sim::SimWorld world(builder.Build());
-  sim::SimMachine machine(world);
+  sim::SimCoreServices machine(world);
   const CoreServices os = machine.Services();
 
   std::vector<char16_t> name(128, u'#'), description(128, u'#');

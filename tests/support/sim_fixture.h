@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/sim/machine_builder.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "shared/drive.h"
 #include "platform/sim/sim_world.h"
 
@@ -23,7 +23,7 @@ class SimTest : public ::testing::Test {
 
   platform::sim::MachineBuilder builder;
   platform::sim::SimWorld world;
-  platform::sim::SimMachine machine{world};
+  platform::sim::SimCoreServices machine{world};
   platform::CoreServices os = machine.Services();
 };
 

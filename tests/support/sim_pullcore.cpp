@@ -9,7 +9,7 @@ namespace ejectra::testing {
 
 namespace {
 
-platform::sim::SimMachine* g_machine = nullptr;  // the machine of the process holding it
+platform::sim::SimCoreServices* g_machine = nullptr;  // the machine of the process holding it
 
 // Logs the export's call with its drive number; true when it is planned to
 // fail, which it then does as the library does (FALSE, nothing asked).
@@ -63,7 +63,7 @@ std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
   return calls;
 }
 
-platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
+platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimCoreServices& machine,
                                              unsigned exports) {
   machine.World().calls.Know({"IsRemovableHardwareDrive", "IsRemovableHardwareDriveExW",
                               "RemoveHardwareDrive", "RemoveHardwareDriveExW", "EjectDriveMedia"});

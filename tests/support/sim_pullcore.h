@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/sim_world.h"
 
 namespace ejectra::testing {
@@ -22,7 +22,7 @@ enum SimExport : unsigned {
   kExportAll = 31,
 };
 
-platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimMachine& machine,
+platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimCoreServices& machine,
                                              unsigned exports = kExportAll);
 
 // The calls of the library's exports that `world` logged, in order, each as

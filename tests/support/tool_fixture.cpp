@@ -29,7 +29,7 @@ void ToolTest::UseMachine(MachineState state, bool withLibrary) {
   machine.reset();
   world = std::make_unique<SimWorld>();
   world->machine = std::move(state);
-  machine = std::make_unique<SimMachine>(*world);
+  machine = std::make_unique<SimCoreServices>(*world);
   process = std::make_unique<SimProcess>(*world);
   if (withLibrary) InstallPullcore(kLibraryPath);
 }

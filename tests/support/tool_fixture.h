@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/sim/machine_builder.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/sim_process.h"
 #include "platform/sim/sim_world.h"
 #include "tests/support/sim_pullcore.h"
@@ -41,7 +41,7 @@ class ToolTest : public ::testing::Test {
   static platform::sim::MachineState SampleMachine();
 
   std::unique_ptr<platform::sim::SimWorld> world;
-  std::unique_ptr<platform::sim::SimMachine> machine;
+  std::unique_ptr<platform::sim::SimCoreServices> machine;
   std::unique_ptr<platform::sim::SimProcess> process;
 };
 

@@ -257,7 +257,7 @@ TEST_F(RemovalReasonsTest, LongTexts_CutAt259Characters) {
 
 TEST(DrivePathOf, MapsTheDeviceOfALetterAndNothingElse) {
   SimWorld world;
-  SimMachine machine(world);
+  SimCoreServices machine(world);
   machine.State().dosDevices[u"C:"] = {u"\\Device\\HarddiskVolume3"};
   machine.State().dosDevices[u"Z:"] = {u"\\Device\\LanmanRedirector\\;Z:0000\\server\\share"};
   machine.State().dosDevices[u"Q:"] = {u""};  // a letter without a target names no path

@@ -17,7 +17,7 @@ class DeviceInfoSetTest : public SimTest {
  protected:
   DeviceNodeList Volumes(bool expected = true) {
     DeviceInfoSet set(os);
-    EXPECT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
+    EXPECT_TRUE(set.Create(SimCoreServices::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
     DeviceNodeList list;
     EXPECT_EQ(set.EnumDevices(list), expected);
     return list;
@@ -26,7 +26,7 @@ class DeviceInfoSetTest : public SimTest {
 
 TEST_F(DeviceInfoSetTest, EnumDevices_EmptySet_SucceedsWithNoNodes) {
   DeviceInfoSet set(os);
-  ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kNoSuchClass, kVolumeFlags));
+  ASSERT_TRUE(set.Create(SimCoreServices::kDesktopWindow, kNoSuchClass, kVolumeFlags));
   DeviceNodeList list;
   EXPECT_TRUE(set.EnumDevices(list));
   EXPECT_TRUE(list.empty());
@@ -51,8 +51,8 @@ TEST_F(DeviceInfoSetTest, EnumDevices_FailureOtherThanNoMoreItems_Fails) {
 
 TEST_F(DeviceInfoSetTest, Create_Twice_ReleasesTheFirstSetBeforeOpeningTheSecond) {
   DeviceInfoSet set(os);
-  ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceDisk, kVolumeFlags));
-  ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
+  ASSERT_TRUE(set.Create(SimCoreServices::kDesktopWindow, kGuidDevInterfaceDisk, kVolumeFlags));
+  ASSERT_TRUE(set.Create(SimCoreServices::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
   EXPECT_EQ(world.calls.Sequence({"SetupDiGetClassDevsW", "SetupDiDestroyDeviceInfoList"}),
             (std::vector<std::string>{"SetupDiGetClassDevsW", "SetupDiDestroyDeviceInfoList",
                                       "SetupDiGetClassDevsW"}));
@@ -61,9 +61,9 @@ TEST_F(DeviceInfoSetTest, Create_Twice_ReleasesTheFirstSetBeforeOpeningTheSecond
 
 TEST_F(DeviceInfoSetTest, Create_Failing_LeavesTheHolderEmpty) {
   DeviceInfoSet set(os);
-  ASSERT_TRUE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceDisk, kVolumeFlags));
+  ASSERT_TRUE(set.Create(SimCoreServices::kDesktopWindow, kGuidDevInterfaceDisk, kVolumeFlags));
   world.calls.Fail("SetupDiGetClassDevsW", kErrorNotEnoughMemory);
-  EXPECT_FALSE(set.Create(SimMachine::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
+  EXPECT_FALSE(set.Create(SimCoreServices::kDesktopWindow, kGuidDevInterfaceVolume, kVolumeFlags));
   EXPECT_EQ(machine.OpenSets(), 0u);
   set.Destroy();  // safe on an empty holder
   EXPECT_EQ(world.calls.Count("SetupDiDestroyDeviceInfoList"), 1u);
@@ -73,7 +73,7 @@ class FindInterfaceDevicesTest : public SimTest {
  protected:
   bool Find(std::u16string_view path, DeviceNodeList& list) {
     DeviceInfoSet set(os);
-    EXPECT_TRUE(set.Create(SimMachine::kDesktopWindow, {},
+    EXPECT_TRUE(set.Create(SimCoreServices::kDesktopWindow, {},
                            kDigcfPresent | kDigcfAllClasses | kDigcfDeviceInterface));
     return set.FindInterfaceDevices(path, kGuidDevInterfaceVolume, list);
   }

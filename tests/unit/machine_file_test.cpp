@@ -7,7 +7,7 @@
 #include "core/pullcore.h"
 #include "platform/sim/machine_builder.h"
 #include "platform/sim/machine_file.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/utf.h"
 
 namespace ejectra::platform::sim {
@@ -124,7 +124,7 @@ TEST(SampleMachine, AnswersForEveryDrive) {
   auto state = ParseMachine(ReadSample(), &error);
   ASSERT_TRUE(state) << error;
   SimWorld world(*std::move(state));
-  SimMachine machine(world);
+  SimCoreServices machine(world);
   const CoreServices os = machine.Services();
 
   struct Expected {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/sim_world.h"
 
 namespace ejectra::tests::system_dlls {
@@ -16,7 +16,7 @@ namespace ejectra::tests::system_dlls {
 struct DeviceWorld {
   std::wstring path;  // empty: no machine file could be read; nothing is written back
   platform::sim::SimWorld world;
-  platform::sim::SimMachine machine{world};
+  platform::sim::SimCoreServices machine{world};
 };
 
 // The process's machine; an empty one when there is no machine file.

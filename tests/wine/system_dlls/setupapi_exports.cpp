@@ -1,6 +1,6 @@
 // The simulated setupapi.dll: the device information set and configuration
 // manager calls that Pullcore.dll imports, answering from the machine file
-// through SimMachine. Each export takes the Windows types, hands the seam's
+// through SimCoreServices. Each export takes the Windows types, hands the seam's
 // portable ones to the machine and reports as setupapi does: a Win32 call's
 // failure in the thread's last error, a configuration manager call's in its
 // CONFIGRET. The exports are named Sim* here; setupapi.def gives them their

@@ -20,19 +20,19 @@
 
 namespace ejectra::platform::sim {
 
-class SimMachine final : public DeviceConfig,
+class SimCoreServices final : public DeviceConfig,
                          public DosDevices,
                          public Desktop,
                          public Strings {
  public:
   static constexpr WindowHandle kDesktopWindow = 0x10010;
 
-  explicit SimMachine(SimWorld& world)
+  explicit SimCoreServices(SimWorld& world)
       : world_(world), registry_(world), events_(world), volumes_(world) {
     world.calls.Know({"SetupDiDestroyDeviceInfoList", "SetupDiEnumDeviceInfo", "SetupDiEnumDeviceInterfaces", "SetupDiGetClassDevsW", "SetupDiGetDeviceInterfaceDetailW", "CM_Get_DevNode_Registry_PropertyW", "CM_Get_DevNode_Status", "CM_Get_Device_IDW", "CM_Get_Device_ID_ListW", "CM_Get_Parent", "CM_Request_Device_EjectW", "GetDesktopWindow", "QueryDosDeviceW", "StrCpyNW"});
   }
-  SimMachine(const SimMachine&) = delete;
-  SimMachine& operator=(const SimMachine&) = delete;
+  SimCoreServices(const SimCoreServices&) = delete;
+  SimCoreServices& operator=(const SimCoreServices&) = delete;
 
   CoreServices Services() {
     return CoreServices{*this, registry_, *this, *this, *this, world_.kernel, events_, volumes_};

@@ -1,4 +1,4 @@
-#include "platform/sim/sim_kit.h"
+#include "platform/sim/clock_and_calls.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,8 +4,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "platform/sim/sim_kit.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/clock_and_calls.h"
+#include "platform/sim/sim_core_services.h"
 #include "platform/sim/sim_process.h"
 #include "platform/sim/sim_synchronization.h"
 #include "platform/sim/sim_world.h"
@@ -113,7 +113,7 @@ TEST(SimCalls, PlanForAnUnknownName_IsRefusedAtOnce) {
   SimCalls& calls = world.calls;
   EXPECT_THROW(calls.Fail("CM_Get_Parent", 1), std::invalid_argument);  // no device fake yet
   calls.Fail("Sleep", 1);  // the kernel base comes with every world
-  SimMachine machine(world);
+  SimCoreServices machine(world);
   EXPECT_THROW(calls.Fail("CM_Get_Parnet", 1), std::invalid_argument);
   EXPECT_THROW(calls.Throw("SetupDiGetClassDevs"), std::invalid_argument);
   EXPECT_THROW(calls.On("StartHook", 0, [] {}), std::invalid_argument);

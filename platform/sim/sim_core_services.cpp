@@ -1,4 +1,4 @@
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_core_services.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,22 +24,22 @@ void CopyVetoName(std::u16string_view name, char16_t* vetoName, std::uint32_t ve
 
 }  // namespace
 
-bool SimMachine::FailWith(ErrorCode error) {
+bool SimCoreServices::FailWith(ErrorCode error) {
   world_.lastError = error;
   return false;
 }
 
-void SimMachine::Forget() {
+void SimCoreServices::Forget() {
   index_.clear();
   interfacesByOwner_.clear();
 }
 
-const SimDevice* SimMachine::PresentDevice(DevInst node) const {
+const SimDevice* SimCoreServices::PresentDevice(DevInst node) const {
   const SimDevice* device = world_.machine.Device(node);
   return (device && device->present) ? device : nullptr;
 }
 
-DevInst SimMachine::FindPresent(std::u16string_view instanceId) {
+DevInst SimCoreServices::FindPresent(std::u16string_view instanceId) {
   const auto& devices = world_.machine.devices;
   if (index_.empty()) {
     for (std::size_t i = 0; i < devices.size(); ++i) {
@@ -52,7 +52,7 @@ DevInst SimMachine::FindPresent(std::u16string_view instanceId) {
 
 // --- Configuration manager --------------------------------------------------
 
-ConfigRet SimMachine::CM_Get_Parent(DevInst* parent, DevInst node, std::uint32_t) {
+ConfigRet SimCoreServices::CM_Get_Parent(DevInst* parent, DevInst node, std::uint32_t) {
   if (const auto fault = Enter("CM_Get_Parent")) return *fault;
   if (!parent) return kCrInvalidPointer;
   const SimDevice* device = PresentDevice(node);
@@ -62,7 +62,7 @@ ConfigRet SimMachine::CM_Get_Parent(DevInst* parent, DevInst node, std::uint32_t
   return kCrSuccess;
 }
 
-ConfigRet SimMachine::CM_Get_DevNode_Status(std::uint32_t* status, std::uint32_t* problem,
+ConfigRet SimCoreServices::CM_Get_DevNode_Status(std::uint32_t* status, std::uint32_t* problem,
                                             DevInst node, std::uint32_t) {
   if (const auto fault = Enter("CM_Get_DevNode_Status")) return *fault;
   if (!status || !problem) return kCrInvalidPointer;
@@ -74,7 +74,7 @@ ConfigRet SimMachine::CM_Get_DevNode_Status(std::uint32_t* status, std::uint32_t
   return kCrSuccess;
 }
 
-ConfigRet SimMachine::CM_Get_DevNode_Registry_PropertyW(DevInst node, std::uint32_t property,
+ConfigRet SimCoreServices::CM_Get_DevNode_Registry_PropertyW(DevInst node, std::uint32_t property,
                                                         std::uint32_t* regType, void* buffer,
                                                         std::uint32_t* length, std::uint32_t) {
   if (const auto fault = Enter("CM_Get_DevNode_Registry_PropertyW")) return *fault;
@@ -94,7 +94,7 @@ ConfigRet SimMachine::CM_Get_DevNode_Registry_PropertyW(DevInst node, std::uint3
   return kCrSuccess;
 }
 
-ConfigRet SimMachine::CM_Get_Device_IDW(DevInst node, char16_t* buffer, std::uint32_t length,
+ConfigRet SimCoreServices::CM_Get_Device_IDW(DevInst node, char16_t* buffer, std::uint32_t length,
                                         std::uint32_t) {
   if (const auto fault = Enter("CM_Get_Device_IDW")) return *fault;
   if (!buffer) return kCrInvalidPointer;
@@ -109,7 +109,7 @@ ConfigRet SimMachine::CM_Get_Device_IDW(DevInst node, char16_t* buffer, std::uin
   return kCrSuccess;
 }
 
-ConfigRet SimMachine::CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer,
+ConfigRet SimCoreServices::CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* buffer,
                                              std::uint32_t length, std::uint32_t flags) {
   if (const auto fault = Enter("CM_Get_Device_ID_ListW")) return *fault;
   if (!buffer || length == 0) return kCrInvalidPointer;
@@ -132,7 +132,7 @@ ConfigRet SimMachine::CM_Get_Device_ID_ListW(const char16_t* filter, char16_t* b
   return kCrSuccess;
 }
 
-ConfigRet SimMachine::CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType,
+ConfigRet SimCoreServices::CM_Request_Device_EjectW(DevInst node, std::uint32_t* vetoType,
                                                char16_t* vetoName, std::uint32_t vetoNameLength,
                                                std::uint32_t) {
   const SimDevice* target = world_.machine.Device(node);
@@ -159,7 +159,7 @@ ConfigRet SimMachine::CM_Request_Device_EjectW(DevInst node, std::uint32_t* veto
   return kCrSuccess;
 }
 
-DevInst SimMachine::HeldIn(DevInst node) const {
+DevInst SimCoreServices::HeldIn(DevInst node) const {
   // What goes with the node: its subtree, and what its nodes name among
   // their removal relations (a disk's volumes live under the volume manager).
   std::vector<DevInst> pending{node};
@@ -181,7 +181,7 @@ DevInst SimMachine::HeldIn(DevInst node) const {
   return 0;
 }
 
-void SimMachine::LogHolders(const SimDevice& held, const std::u16string& requested) {
+void SimCoreServices::LogHolders(const SimDevice& held, const std::u16string& requested) {
   std::vector<SimEvent> events;
   for (const SimHolder& holder : held.holders) {
     SimEvent event{u"Microsoft-Windows-Kernel-PnP", 225, 0, {}, {}};
@@ -204,7 +204,7 @@ void SimMachine::LogHolders(const SimDevice& held, const std::u16string& request
   }
 }
 
-void SimMachine::Remove(DevInst node) {
+void SimCoreServices::Remove(DevInst node) {
   std::vector<DevInst> pending{node};
   while (!pending.empty()) {
     const DevInst gone = pending.back();
@@ -220,7 +220,7 @@ void SimMachine::Remove(DevInst node) {
 
 // --- DOS names and strings -------------------------------------------------------
 
-std::uint32_t SimMachine::QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
+std::uint32_t SimCoreServices::QueryDosDeviceW(const char16_t* deviceName, char16_t* targets,
                                           std::uint32_t capacity) {
   const auto fail = [&](ErrorCode error) {
     world_.lastError = error;
@@ -241,12 +241,12 @@ std::uint32_t SimMachine::QueryDosDeviceW(const char16_t* deviceName, char16_t* 
   return static_cast<std::uint32_t>(list.size());
 }
 
-WindowHandle SimMachine::GetDesktopWindow() {
+WindowHandle SimCoreServices::GetDesktopWindow() {
   Enter("GetDesktopWindow");  // it cannot fail: logged only
   return kDesktopWindow;
 }
 
-char16_t* SimMachine::StrCpyNW(char16_t* target, const char16_t* source, int capacity) {
+char16_t* SimCoreServices::StrCpyNW(char16_t* target, const char16_t* source, int capacity) {
   Enter("StrCpyNW");  // it cannot fail: logged only
   if (capacity <= 0) return target;
   const std::u16string_view text = View(source);
