@@ -43,6 +43,23 @@ fresh_prefix() {
   timeout 300 wineboot -i >/dev/null 2>&1
 }
 
+# wine_tool PROGRAM ARGUMENTS...: runs one of our own test programs (a
+# driver or a probe, never a program under test) and prints its standard
+# output. Now and then Wine 8 fails to load a program's image and hands its
+# command line to start.exe, which prints its ShellExecuteEx failure and
+# exits 1 without running the program: such a launch is tried again, up to
+# three times in all.
+wine_tool() {
+  local out status try
+  for try in 1 2 3; do
+    out=$(timeout 30 wine "$@" 2>/dev/null)
+    status=$?
+    [ $status = 1 ] && [[ "$out" == *ShellExecuteEx* ]] || break
+  done
+  [ -n "$out" ] && printf '%s\n' "$out"
+  return $status
+}
+
 # The Windows path of a Unix path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 

@@ -35,7 +35,7 @@ wizard_prefix() {
 }
 
 # The driver's answer to ARGUMENTS (wizard_driver.cpp).
-drive() { timeout 30 wine "$driver" "$@" 2>/dev/null; }
+drive() { wine_tool "$driver" "$@"; }
 
 # start_wizard FOLDER: runs FOLDER/EjectraWizard.exe; `wizard` is its job.
 start_wizard() {
