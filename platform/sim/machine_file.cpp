@@ -1,7 +1,10 @@
 #include "platform/sim/machine_file.h"
 
 #include <cstdio>
+#include <type_traits>
+#include <variant>
 
+#include "platform/sim/machine_fields.h"
 #include "platform/sim/machine_file_json.h"
 #include "platform/sim/utf.h"
 
@@ -10,6 +13,34 @@ namespace ejectra::platform::sim {
 namespace {
 
 using namespace json;
+
+template <typename Record, std::size_t N>
+void ReadFields(const Json& from, const MachineField<Record> (&fields)[N], Record& record) {
+  for (const auto& field : fields) {
+    std::visit(
+        [&](auto member) {
+          if constexpr (std::is_same_v<decltype(member), bool Record::*>) {
+            record.*member = Flag(from, field.name, field.absent != 0);
+          } else {
+            record.*member = from.contains(field.name) ? Number(from[field.name]) : field.absent;
+          }
+        },
+        field.member);
+  }
+}
+
+template <typename Record, std::size_t N>
+void WriteFields(const Record& record, const MachineField<Record> (&fields)[N], Json& to) {
+  for (const auto& field : fields) {
+    const std::uint32_t value = FieldValue(record, field);
+    if (value == field.absent && !field.alwaysWritten) continue;
+    if (std::holds_alternative<bool Record::*>(field.member)) {
+      to[field.name] = value != 0;
+    } else {
+      to[field.name] = value;
+    }
+  }
+}
 
 SimRegistryValue ParseValue(const Json& value) {
   if (!value.is_object()) throw Invalid("a registry value is not an object");
@@ -36,11 +67,7 @@ MachineState Parse(const Json& root) {
     if (machine.Find(device.instanceId)) throw Invalid("two devices share an id");
     parents.push_back(d.contains("parent") && !d["parent"].is_null() ? Text(d["parent"]) : u"");
     if (d.contains("status")) device.status = Number(d["status"]);
-    device.present = Flag(d, "present", true);
-    device.deviceIdReadable = Flag(d, "idReadable", true);
-    device.statusReadable = Flag(d, "statusReadable", true);
-    if (d.contains("ejectAnswer")) device.ejectAnswer = Number(d["ejectAnswer"]);
-    device.vetoWithSuccess = Flag(d, "vetoWithSuccess", false);
+    ReadFields(d, kDeviceFields, device);
     for (const auto& named : kNamedProperties) {
       if (d.contains(named.field)) device.properties[named.code] = TextProperty(Text(d[named.field]));
     }
@@ -56,7 +83,6 @@ MachineState Parse(const Json& root) {
       device.holders.push_back(
           SimHolder{Number(h.value("processId", Json())), Text(h.value("image", Json()))});
     }
-    if (d.contains("eventDelay")) device.eventDelay = Number(d["eventDelay"]);
     machine.devices.push_back(std::move(device));
     const auto owner = static_cast<DevInst>(machine.devices.size());
     for (const Json& i : List(d, "interfaces")) {
@@ -79,17 +105,13 @@ MachineState Parse(const Json& root) {
     machine.dosDevices[Text(Json(name))] = TextList(targets);
   }
 
-  machine.elevated = Flag(root, "elevated", true);
+  ReadFields(root, kMachineFields, machine);
   const Json volumes = root.value("volumes", Json::object());
   if (!volumes.is_object()) throw Invalid("volumes is not an object");
   for (const auto& [name, v] : volumes.items()) {
     if (!v.is_object()) throw Invalid("a volume is not an object");
     SimVolume volume;
-    if (v.contains("type")) volume.type = Number(v["type"]);
-    volume.medium = Flag(v, "medium", true);
-    volume.adminOnly = Flag(v, "adminOnly", false);
-    volume.checksVolumeAccess = Flag(v, "checksVolumeAccess", false);
-    if (v.contains("ejectError")) volume.ejectError = Number(v["ejectError"]);
+    ReadFields(v, kVolumeFields, volume);
     machine.volumes[Text(Json(name))] = volume;
   }
 
@@ -151,11 +173,7 @@ std::string WriteMachine(const MachineState& machine) {
     char status[16];
     std::snprintf(status, sizeof status, "0x%08X", unsigned{device.status});
     d["status"] = status;
-    if (!device.present) d["present"] = false;
-    if (!device.deviceIdReadable) d["idReadable"] = false;
-    if (!device.statusReadable) d["statusReadable"] = false;
-    if (device.ejectAnswer != kCrSuccess) d["ejectAnswer"] = device.ejectAnswer;
-    if (device.vetoWithSuccess) d["vetoWithSuccess"] = true;
+    WriteFields(device, kDeviceFields, d);
     Json raw = Json::array();
     for (const auto& [code, property] : device.properties) {
       const char* field = nullptr;
@@ -180,7 +198,6 @@ std::string WriteMachine(const MachineState& machine) {
     for (const SimHolder& holder : device.holders) {
       d["holders"].push_back({{"processId", holder.processId}, {"image", Utf16ToUtf8(holder.imagePath)}});
     }
-    if (device.eventDelay) d["eventDelay"] = device.eventDelay;
     Json interfaces = Json::array();
     for (const SimInterface& iface : machine.interfaces) {
       if (iface.owner == i + 1) {
@@ -202,15 +219,13 @@ std::string WriteMachine(const MachineState& machine) {
   if (!machine.volumes.empty()) {
     Json volumes = Json::object();
     for (const auto& [name, volume] : machine.volumes) {
-      Json v = {{"type", volume.type}, {"medium", volume.medium}};
-      if (volume.adminOnly) v["adminOnly"] = true;
-      if (volume.checksVolumeAccess) v["checksVolumeAccess"] = true;
-      if (volume.ejectError) v["ejectError"] = volume.ejectError;
+      Json v = Json::object();
+      WriteFields(volume, kVolumeFields, v);
       volumes[Utf16ToUtf8(name)] = v;
     }
     root["volumes"] = volumes;
   }
-  if (!machine.elevated) root["elevated"] = false;
+  WriteFields(machine, kMachineFields, root);
   for (const auto& [field, registryRoot] : kRegistryRoots) {
     Json keys = Json::object();
     KeysJson(registryRoot, *machine.registry.Root(registryRoot), u"", keys);

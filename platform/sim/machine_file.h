@@ -18,19 +18,15 @@
 //   }
 //
 // Device fields besides "id": "parent" (an ID; none for the root), "status",
-// (a number, or a "0x..." string), "present", "friendlyName",
-// "description", "physicalObjectName", "properties" ([{ "code", "type",
-// "hex" }] for raw values), "removalRelations", "busRelations",
-// "interfaces" ({ "class": "volume", "disk" or a "{GUID}", "path" }),
-// "ejectAnswer" (a CONFIGRET), "vetoWithSuccess", "idReadable", "statusReadable", "holders"
-// ([{ "processId", "image" }]), "eventDelay". A volume, by drive, holds its
-// drive "type" (a GetDriveTypeW value; a drive without one has no root
-// directory), "medium" (whether one is in, by default true),
-// "adminOnly", "checksVolumeAccess" (by default false) and
-// "ejectError" (by default 0). "elevated" (by default true) says whether
-// the programs run as an administrator. The
-// registry is given by key paths below "localMachine" and "classesRoot";
-// values hold "type" and either "text" (UTF-16LE, no NUL) or "hex".
+// (a number, or a "0x..." string), "friendlyName", "description",
+// "physicalObjectName", "properties" ([{ "code", "type", "hex" }] for raw
+// values), "removalRelations", "busRelations", "interfaces" ({ "class":
+// "volume", "disk" or a "{GUID}", "path" }) and "holders" ([{ "processId",
+// "image" }]). A volume is given by its drive. The plain flags and numbers
+// of a device, a volume and the machine, with their defaults, are those of
+// machine_fields.h. The registry is given by key paths below "localMachine"
+// and "classesRoot"; values hold "type" and either "text" (UTF-16LE, no
+// NUL) or "hex".
 //
 // A description may also carry the System log's records, oldest first:
 //   "systemLog": [ { "provider": "Microsoft-Windows-Kernel-PnP", "id": 225,

@@ -3,9 +3,12 @@
 #include <array>
 #include <fstream>
 #include <sstream>
+#include <type_traits>
+#include <variant>
 
 #include "core/pullcore.h"
 #include "platform/sim/machine_builder.h"
+#include "platform/sim/machine_fields.h"
 #include "platform/sim/machine_file.h"
 #include "platform/sim/sim_core_services.h"
 #include "platform/sim/utf.h"
@@ -58,6 +61,36 @@ TEST(MachineFile, WriteThenParse_KeepsEveryField) {
   EXPECT_EQ(parsed->volumes.size(), 3u);
   EXPECT_EQ(parsed->registry.Find(kHkeyLocalMachine, u"SYSTEM\\MountedDevices")->values.at(u"\\DosDevices\\F:").data,
             (std::vector<std::uint8_t>{0xD8, 0x00}));
+}
+
+// A described field left out of a file reads as its member's default, and a
+// value other than the default is written and read back.
+template <typename Record, std::size_t N>
+void ExpectFieldsKept(const MachineField<Record> (&fields)[N], Record& (*in)(MachineState&)) {
+  for (const auto& field : fields) {
+    SCOPED_TRACE(field.name);
+    EXPECT_EQ(FieldValue(Record{}, field), field.absent);
+    MachineBuilder b;
+    b.AddUsbStick(u'E', u"Stick");
+    MachineState machine = b.Build();
+    const std::uint32_t other =
+        std::holds_alternative<bool Record::*>(field.member) ? !field.absent : field.absent + 7;
+    std::visit(
+        [&](auto member) {
+          auto& value = in(machine).*member;
+          value = static_cast<std::remove_reference_t<decltype(value)>>(other);
+        },
+        field.member);
+    auto parsed = ParseMachine(WriteMachine(machine));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(FieldValue(in(*parsed), field), other);
+  }
+}
+
+TEST(MachineFile, DescribedFields_DefaultsAndValues_Kept) {
+  ExpectFieldsKept(kDeviceFields, +[](MachineState& m) -> SimDevice& { return m.devices.back(); });
+  ExpectFieldsKept(kVolumeFields, +[](MachineState& m) -> SimVolume& { return m.volumes.at(u"E:"); });
+  ExpectFieldsKept(kMachineFields, +[](MachineState& m) -> MachineState& { return m; });
 }
 
 TEST(MachineFile, RejectsWhatIsNotADescription) {
