@@ -42,10 +42,14 @@ class Modules {
   virtual std::u16string LoadStringW(std::uint32_t id) = 0;
 };
 
-// kernel32 and shell32: the process's drives and command line.
+// kernel32 and shell32: the process's drives, command line and code page.
 class Process {
  public:
   virtual ~Process() = default;
+
+  // UTF-16 to the thread's ANSI code page (CP_THREAD_ACP), no flags, no
+  // default character of our own.
+  virtual std::string WideCharToMultiByte(std::u16string_view text) = 0;
 
   virtual std::uint32_t GetLogicalDrives() = 0;
   virtual std::u16string GetCommandLineW() = 0;
@@ -59,9 +63,6 @@ class Output {
  public:
   virtual ~Output() = default;
 
-  // UTF-16 to the thread's ANSI code page (CP_THREAD_ACP), no flags, no
-  // default character of our own.
-  virtual std::string WideCharToMultiByte(std::u16string_view text) = 0;
   // Standard output in text mode: each line feed reaches the stream as CR LF.
   virtual void WriteStdout(std::string_view bytes) = 0;
   // Standard output in binary mode: the bytes reach the stream as they are.

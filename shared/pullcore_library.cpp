@@ -59,7 +59,7 @@ void CPullcoreLibrary::Load() {
 
 platform::ProcAddress CPullcoreLibrary::Resolve(std::u16string_view name) {
   // GetProcAddress takes narrow names: the thread's ANSI code page.
-  const std::string narrow = os_.output.WideCharToMultiByte(name);
+  const std::string narrow = os_.process.WideCharToMultiByte(name);
   return os_.modules.GetProcAddress(module_.get(), narrow.c_str());
 }
 

@@ -1,7 +1,9 @@
 // The platform one export call of a Pullcore.dll runs on, for the length of
 // the call. The shipped library's is the real platform; the simulated one's
 // is the machine described by the file that EJECTRA_SIM_MACHINE names, read
-// for the call and written back when the call removed devices or changed a volume.
+// for the call and written back when the call removed devices or changed a
+// volume; the host tests' is the simulated process's machine, where the
+// call is logged by its export and drive and may be planned to fail.
 #pragma once
 
 #include <memory>
@@ -12,7 +14,8 @@ namespace ejectra::dll {
 
 class PlatformSession {
  public:
-  PlatformSession() noexcept;
+  // `call` and `drive` are the export and the drive it was asked about.
+  PlatformSession(const char* call, int drive) noexcept;
   ~PlatformSession();
   PlatformSession(const PlatformSession&) = delete;
   PlatformSession& operator=(const PlatformSession&) = delete;

@@ -137,6 +137,14 @@ bool SimProcess::CommandLineToArgvW(const char16_t* line, std::vector<std::u16st
   return true;
 }
 
+std::string SimProcess::WideCharToMultiByte(std::u16string_view text) {
+  if (const auto fault = world_.calls.Enter("WideCharToMultiByte")) {
+    Fail(*fault);
+    return {};  // nothing converted
+  }
+  return Utf16ToUtf8(text);
+}
+
 std::u16string SimProcess::GetCommandLineW() {
   world_.calls.Enter("GetCommandLineW");
   return commandLine;

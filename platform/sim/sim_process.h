@@ -40,7 +40,12 @@ class SimProcess final : public Modules, public Process, public Output, public V
   static constexpr ErrorCode kErrorProcNotFound = 127;
 
   explicit SimProcess(SimWorld& world) : world_(world) {
-    world.calls.Know({"CoCreateInstance", "CoInitialize", "CoUninitialize", "CommandLineToArgvW", "FreeLibrary", "GetCommandLineW", "GetFileVersionInfoSizeW", "GetFileVersionInfoW", "GetLogicalDrives", "GetModuleFileNameW", "GetProcAddress", "GetSystemDirectoryW", "LoadLibraryW", "LoadStringW", "VerQueryValueW", "GetConsoleMode", "GetFileType", "MessageBoxW", "WideCharToMultiByte", "WriteConsoleW", "WriteStdout", "WriteStdoutBytes"});
+    world.calls.Know({"CoCreateInstance", "CoInitialize", "CoUninitialize", "CommandLineToArgvW",
+                      "FreeLibrary", "GetCommandLineW", "GetFileVersionInfoSizeW",
+                      "GetFileVersionInfoW", "GetLogicalDrives", "GetModuleFileNameW",
+                      "GetProcAddress", "GetSystemDirectoryW", "LoadLibraryW", "LoadStringW",
+                      "VerQueryValueW", "GetConsoleMode", "GetFileType", "MessageBoxW",
+                      "WideCharToMultiByte", "WriteConsoleW", "WriteStdout", "WriteStdoutBytes"});
   }
   ~SimProcess() override;  // what is still loaded is freed, as at process exit
   SimProcess(const SimProcess&) = delete;
@@ -83,9 +88,10 @@ class SimProcess final : public Modules, public Process, public Output, public V
   std::uint32_t GetLogicalDrives() override;
   std::u16string GetCommandLineW() override;
   bool CommandLineToArgvW(const char16_t* line, std::vector<std::u16string>& args) override;
-
-  // Output: the simulated machine's ANSI code page is UTF-8.
+  // The simulated machine's ANSI code page is UTF-8.
   std::string WideCharToMultiByte(std::u16string_view text) override;
+
+  // Output
   void WriteStdout(std::string_view bytes) override;
   void WriteStdoutBytes(std::string_view bytes) override;
   std::uint32_t GetFileType() override;

@@ -25,14 +25,6 @@ std::u16string SimProcess::StdoutText() const {
   return Utf8ToUtf16(bytes).value_or(u"<not UTF-8>");
 }
 
-std::string SimProcess::WideCharToMultiByte(std::u16string_view text) {
-  if (const auto fault = world_.calls.Enter("WideCharToMultiByte")) {
-    Fail(*fault);
-    return {};  // nothing converted
-  }
-  return Utf16ToUtf8(text);
-}
-
 void SimProcess::WriteStdout(std::string_view bytes) {
   if (world_.calls.Enter("WriteStdout")) return;  // a failed write loses its bytes
   for (const char c : bytes) {

@@ -30,8 +30,8 @@ class Win32ProcessServices final : public Modules,
   std::u16string GetCommandLineW() override;
   bool CommandLineToArgvW(const char16_t* commandLine,
                           std::vector<std::u16string>& args) override;
-
   std::string WideCharToMultiByte(std::u16string_view text) override;
+
   void WriteStdout(std::string_view bytes) override;
   void WriteStdoutBytes(std::string_view bytes) override;
   std::uint32_t GetFileType() override;

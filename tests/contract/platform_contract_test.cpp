@@ -766,9 +766,9 @@ TEST_F(ProcessContract, GetLogicalDrives_Machine_HasDriveC) {
 }
 
 TEST_F(ProcessContract, WideCharToMultiByte_AsciiText_IsThatAscii) {
-  EXPECT_EQ(os().output.WideCharToMultiByte(u"Ejectra 1.10: E:\\ is safe ~ {ok}!"),
+  EXPECT_EQ(os().process.WideCharToMultiByte(u"Ejectra 1.10: E:\\ is safe ~ {ok}!"),
             "Ejectra 1.10: E:\\ is safe ~ {ok}!");
-  EXPECT_EQ(os().output.WideCharToMultiByte(u""), "");
+  EXPECT_EQ(os().process.WideCharToMultiByte(u""), "");
 }
 
 // The suite runs with its standard output in a file or a pipe; run at a

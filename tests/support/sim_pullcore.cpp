@@ -1,48 +1,37 @@
 #include "tests/support/sim_pullcore.h"
 
-#include "core/pullcore.h"
-#include "platform/calling_convention.h"
-
 #include <string>
 
-namespace ejectra::testing {
+#include "core/dll/platform_session.h"
+#include "core/dll/pullcore_exports.h"
+
+namespace ejectra {
 
 namespace {
 
 platform::sim::SimCoreServices* g_machine = nullptr;  // the machine of the process holding it
 
-// Logs the export's call with its drive number; true when it is planned to
-// fail, which it then does as the library does (FALSE, nothing asked).
-bool Planned(const char* name, int drive) {
-  return g_machine->World().calls.Enter(name, std::to_string(drive)).has_value();
+constexpr const char* kExportNames[] = {"IsRemovableHardwareDrive", "IsRemovableHardwareDriveExW",
+                                        "RemoveHardwareDrive", "RemoveHardwareDriveExW",
+                                        "EjectDriveMedia"};
+
+}  // namespace
+
+// The library's platform in a host test: the machine of the simulated
+// process holding it. The call is logged with its drive; one planned to fail
+// has no platform, and the export answers as when none can be had.
+struct dll::PlatformSession::State {};
+
+dll::PlatformSession::PlatformSession(const char* call, int drive) noexcept {
+  if (!g_machine || g_machine->World().calls.Enter(call, std::to_string(drive))) return;
+  services_ = std::make_unique<platform::CoreServices>(g_machine->Services());
 }
 
-int EJECTRA_WINAPI IsRemovable(int drive) {
-  if (Planned("IsRemovableHardwareDrive", drive)) return 0;
-  return core::IsRemovableHardwareDrive(g_machine->Services(), drive);
-}
+dll::PlatformSession::~PlatformSession() = default;
 
-int EJECTRA_WINAPI IsRemovableEx(int drive, char16_t* name, int nameCapacity,
-                                 char16_t* description, int descriptionCapacity) {
-  if (Planned("IsRemovableHardwareDriveExW", drive)) return 0;
-  return core::IsRemovableHardwareDriveExW(g_machine->Services(), drive, name, nameCapacity,
-                                           description, descriptionCapacity);
-}
+namespace testing {
 
-int EJECTRA_WINAPI Remove(int drive) {
-  if (Planned("RemoveHardwareDrive", drive)) return 0;
-  return core::RemoveHardwareDrive(g_machine->Services(), drive);
-}
-
-int EJECTRA_WINAPI RemoveEx(int drive, PullcoreRemoval* removal) {
-  if (Planned("RemoveHardwareDriveExW", drive)) return 0;
-  return core::RemoveHardwareDriveExW(g_machine->Services(), drive, removal);
-}
-
-int EJECTRA_WINAPI EjectMedia(int drive) {
-  if (Planned("EjectDriveMedia", drive)) return 0;
-  return core::EjectDriveMedia(g_machine->Services(), drive);
-}
+namespace {
 
 template <typename Function>
 platform::ProcAddress Entry(Function* function) {
@@ -54,10 +43,8 @@ platform::ProcAddress Entry(Function* function) {
 std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
   std::vector<std::string> calls;
   for (const platform::sim::SimCall& call : world.calls.Log()) {
-    if (call.name == "IsRemovableHardwareDrive" || call.name == "IsRemovableHardwareDriveExW" ||
-        call.name == "RemoveHardwareDrive" || call.name == "RemoveHardwareDriveExW" ||
-        call.name == "EjectDriveMedia") {
-      calls.push_back(call.name + " " + call.detail);
+    for (const char* name : kExportNames) {
+      if (call.name == name) calls.push_back(call.name + " " + call.detail);
     }
   }
   return calls;
@@ -65,18 +52,17 @@ std::vector<std::string> PullcoreCalls(const platform::sim::SimWorld& world) {
 
 platform::sim::SimLibrary SimPullcoreLibrary(platform::sim::SimCoreServices& machine,
                                              unsigned exports) {
-  machine.World().calls.Know({"IsRemovableHardwareDrive", "IsRemovableHardwareDriveExW",
-                              "RemoveHardwareDrive", "RemoveHardwareDriveExW", "EjectDriveMedia"});
+  for (const char* name : kExportNames) machine.World().calls.Know({name});
+  const platform::ProcAddress entries[] = {
+      Entry(&::IsRemovableHardwareDrive), Entry(&::IsRemovableHardwareDriveExW),
+      Entry(&::RemoveHardwareDrive), Entry(&::RemoveHardwareDriveExW), Entry(&::EjectDriveMedia)};
   platform::sim::SimLibrary library;
-  if (exports & kExportIsRemovable) library.exports["IsRemovableHardwareDrive"] = Entry(&IsRemovable);
-  if (exports & kExportIsRemovableEx) {
-    library.exports["IsRemovableHardwareDriveExW"] = Entry(&IsRemovableEx);
+  for (unsigned i = 0; i < std::size(entries); ++i) {
+    if (exports & (1u << i)) library.exports[kExportNames[i]] = entries[i];
   }
-  if (exports & kExportRemove) library.exports["RemoveHardwareDrive"] = Entry(&Remove);
-  if (exports & kExportRemoveEx) library.exports["RemoveHardwareDriveExW"] = Entry(&RemoveEx);
-  if (exports & kExportEjectMedia) library.exports["EjectDriveMedia"] = Entry(&EjectMedia);
   library.attach = [&machine](bool attached) { g_machine = attached ? &machine : nullptr; };
   return library;
 }
 
-}  // namespace ejectra::testing
+}  // namespace testing
+}  // namespace ejectra

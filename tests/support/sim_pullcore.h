@@ -1,6 +1,7 @@
-// A Pullcore.dll for a simulated process: its exports run the device removal
-// core on a simulated machine. Like a real library it is process-wide: one
-// process at a time may hold it loaded.
+// Pullcore.dll for a simulated process: the library's own exports
+// (core/dll/pullcore_exports.cpp), on a platform session that answers from
+// the simulated machine of the process holding it. Like a real library it is
+// process-wide: one process at a time may hold it loaded.
 #pragma once
 
 #include <string>

@@ -24,7 +24,7 @@ void CConsoleUnplugTool::WriteLine(std::u16string_view text) {
     // A console that refuses the text still has the stream: that text goes
     // as bytes, the way a file would get it.
   }
-  os().output.WriteStdout(os().output.WideCharToMultiByte(text) + "\n");
+  os().output.WriteStdout(os().process.WideCharToMultiByte(text) + "\n");
 }
 
 void CConsoleUnplugTool::ListDrives() {
