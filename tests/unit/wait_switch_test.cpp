@@ -1,6 +1,6 @@
 // /W: a refused drive asked again once a second until it goes or the run's
 // bound is used up, with exports that answer as a test scripts them (each
-// call may take virtual time, as the real ones do), and on the sample machine.
+// call may take virtual time, as the real ones do).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -85,88 +85,59 @@ std::vector<std::string> Seconds(std::size_t count) { return std::vector<std::st
 
 TEST(WaitSwitch, ParseArguments_TakesOneTo3600Seconds_AnythingElseIsTheUsage) {
   const std::pair<const char16_t*, std::uint32_t> cases[] = {
-      {u"/W", 60},      {u"-w", 60},      {u"/W:1", 1},      {u"/w:3600", 3600}, {u"/W:0060", 60},
-      {u"/W:0", 0},     {u"/W:3601", 0},  {u"/W:", 0},       {u"/W:x", 0},       {u"-w:-1", 0},
-      {u"/W5", 0},      {u"/W:1 ", 0},    {u"/W:99999999999999999999", 0},
-  };
+      {u"/W", 60}, {u"-w", 60}, {u"/W:1", 1},    {u"/w:3600", 3600}, {u"/W:0060", 60}, {u"/W:0", 0},
+      {u"/W:3601", 0}, {u"/W:", 0}, {u"/W:x", 0}, {u"-w:-1", 0}, {u"/W5", 0}, {u"/W:99999999999", 0}};
   for (const auto& [argument, seconds] : cases) {
     UnplugOptions options;
-    EXPECT_EQ(ParseArguments({u"ejectrac", argument, u"E:"}, options), seconds != 0)
-        << Utf16ToUtf8(argument);
+    EXPECT_EQ(ParseArguments({u"ejectrac", argument, u"E:"}, options), seconds != 0) << Utf16ToUtf8(argument);
     EXPECT_EQ(options.waitSeconds, seconds) << Utf16ToUtf8(argument);
   }
 }
 
-TEST_F(WaitTest, Console_RefusedTwiceThenAccepted_ThreeTriesTwoPausesExit0) {
-  for (const bool reasons : {false, true}) {
-    Script({kHeld, kHeld, {1}});
-    process->stdoutBytes.clear();
-    world->calls.Clear();
-    EXPECT_EQ(RunConsole(reasons ? u"/V /W E:" : u"/W E:"), kExitSuccess);
-    EXPECT_EQ(g_asked, (std::vector<int>{5, 5, 5}));
-    EXPECT_EQ(Pauses(), Seconds(2));
-    EXPECT_EQ(Said(), reasons ? kHeldE + Waits(u'E', 60) + u"ドライブ E: は安全に取り外せます。\n" : u"");
-  }
-}
-
-TEST_F(WaitTest, Console_RefusedUntilTheBound_61TriesIn60SecondsThenTheLastRefusalAgain) {
-  Script({kHeld});
-  EXPECT_EQ(RunConsole(u"/V /W E:"), kExitFailure);
-  EXPECT_EQ(g_asked, std::vector<int>(61, 5));
-  EXPECT_EQ(Pauses(), Seconds(60));
-  EXPECT_EQ(Said(), kHeldE + Waits(u'E', 60) + kHeldE);
-  EXPECT_EQ(world->calls.Count("RemoveHardwareDrive"), 0u);
-}
-
-TEST_F(WaitTest, Console_TriesThatTakeTime_CountAgainstTheBound) {
-  Script({kHeld}, /*callMs=*/300);  // refused at 300 (the bound's start), 1600 and 2600
-  EXPECT_EQ(RunConsole(u"/W:2 /D \"SanDisk Cruzer Blade USB Device\""), kExitFailure);
-  EXPECT_EQ(g_asked, (std::vector<int>{5, 5, 5}));
-  EXPECT_EQ(Pauses(), (std::vector<std::string>{"1000", "700"}));
-}
-
-TEST_F(WaitTest, Console_HoldersThatChange_AreSaidAgainOnlyWhenTheyDo) {
+TEST_F(WaitTest, Console_EachCase_ExactTriesPausesTextsAndExitCode) {
   const Answer other{0, {{77, u"C:\\viewer.exe"}}};
-  Script({kHeld, kHeld, other, other, {1}});
-  EXPECT_EQ(RunConsole(u"/V /W:10 E:"), kExitSuccess);
-  EXPECT_EQ(Said(), kHeldE + Waits(u'E', 10) +
-                        u"ドライブ E: は使用中のため、取り外せませんでした。\n  C:\\viewer.exe (プロセス ID 77)\n"
-                        u"ドライブ E: は安全に取り外せます。\n");
-  EXPECT_EQ(Pauses(), Seconds(4));
-}
-
-TEST_F(WaitTest, Console_MediaHeld_IsAskedAgainLikeARemoval) {
-  Script({{kMediaInUse}, {kMediaInUse}, {kMediaEjected}});
-  EXPECT_EQ(RunConsole(u"/V /M /W F:"), kExitSuccess);
-  EXPECT_EQ(Said(), kMediaHeldF + Waits(u'F', 60) + u"ドライブ F: のメディアを取り出しました。\n");
-  EXPECT_EQ(Pauses(), Seconds(2));
-
-  Script({{kMediaInUse}});  // silent but for the end; a failure other than "held" is not waited for
-  process->stdoutBytes.clear();
-  EXPECT_EQ(RunConsole(u"/M /W:3 F:"), kExitFailure);
-  EXPECT_EQ(Said(), kMediaHeldF);
-  EXPECT_EQ(g_asked, std::vector<int>(4, 6));
-  Script({{kMediaFailed}});
-  EXPECT_EQ(RunConsole(u"/M /W F:"), kExitFailure);
-  EXPECT_EQ(g_asked, std::vector<int>{6});
-}
-
-TEST_F(WaitTest, Console_AllDrives_ShareOneBound_ALaterHeldDriveIsAskedOnce) {
-  Script({kHeld, kHeld, kHeld, kHeld, {1}, kHeld, {1}});
-  EXPECT_EQ(RunConsole(u"/V /W:3 /A"), kExitFailure);
-  EXPECT_EQ(g_asked, (std::vector<int>{5, 5, 5, 5, 6, 8, 10}));
-  EXPECT_EQ(Pauses(), Seconds(3));
-  EXPECT_EQ(Said(), kHeldE + Waits(u'E', 3) + kHeldE + u"ドライブ F: は安全に取り外せます。\n" +
-                        u"ドライブ H: は使用中のため、取り外せませんでした。\n  C:\\notes.exe (プロセス ID 4242)\n" +
-                        u"ドライブ J: は安全に取り外せます。\n");
-}
-
-TEST_F(WaitTest, Console_AbsentOrNotRemovable_NotWaitedFor_SkippedAbsentDoesNotFail) {
-  const std::pair<const char16_t*, int> cases[] = {
-      {u"/W Q:", kExitFailure}, {u"/W C:", kExitFailure}, {u"/S /W Q:", kExitSuccess}, {u"/W :", kExitSuccess}};
-  for (const auto& [arguments, code] : cases) EXPECT_EQ(RunConsole(arguments), code) << Utf16ToUtf8(arguments);
-  EXPECT_TRUE(g_asked.empty());
-  EXPECT_TRUE(Pauses().empty());
+  const std::u16string removedE = u"ドライブ E: は安全に取り外せます。\n";
+  const struct Case {
+    const char16_t* arguments;
+    std::vector<Answer> script;
+    std::uint64_t callMs;  // the time each try takes
+    std::vector<int> asked;
+    std::vector<std::string> pauses;
+    std::u16string said;
+    int exitCode;
+  } cases[] = {
+      {u"/W E:", {kHeld, kHeld, 1}, 0, {5, 5, 5}, Seconds(2), u"", kExitSuccess},
+      {u"/V /W E:", {kHeld, kHeld, 1}, 0, {5, 5, 5}, Seconds(2), kHeldE + Waits(u'E', 60) + removedE, kExitSuccess},
+      {u"/V /W E:", {kHeld}, 0, std::vector<int>(61, 5), Seconds(60), kHeldE + Waits(u'E', 60) + kHeldE, kExitFailure},
+      // Refused at 300 (the bound's start), 1600 and 2600.
+      {u"/W:2 /D \"SanDisk Cruzer Blade USB Device\"", {kHeld}, 300, {5, 5, 5}, {"1000", "700"}, u"", kExitFailure},
+      {u"/V /W:10 E:", {kHeld, kHeld, other, other, 1}, 0, {5, 5, 5, 5, 5}, Seconds(4),
+       kHeldE + Waits(u'E', 10) + u"ドライブ E: は使用中のため、取り外せませんでした。\n  C:\\viewer.exe (プロセス ID 77)\n" + removedE,
+       kExitSuccess},
+      {u"/V /M /W F:", {kMediaInUse, kMediaInUse, kMediaEjected}, 0, {6, 6, 6}, Seconds(2),
+       kMediaHeldF + Waits(u'F', 60) + u"ドライブ F: のメディアを取り出しました。\n", kExitSuccess},
+      {u"/M /W:3 F:", {kMediaInUse}, 0, {6, 6, 6, 6}, Seconds(3), kMediaHeldF, kExitFailure},
+      {u"/M /W F:", {kMediaFailed}, 0, {6}, {}, u"ドライブ F: のメディアを取り出せませんでした。\n", kExitFailure},
+      // One bound for the run: H: comes when it is used up.
+      {u"/V /W:3 /A", {kHeld, kHeld, kHeld, kHeld, 1, kHeld, 1}, 0, {5, 5, 5, 5, 6, 8, 10}, Seconds(3),
+       kHeldE + Waits(u'E', 3) + kHeldE + u"ドライブ F: は安全に取り外せます。\n" +
+           u"ドライブ H: は使用中のため、取り外せませんでした。\n  C:\\notes.exe (プロセス ID 4242)\n" +
+           u"ドライブ J: は安全に取り外せます。\n",
+       kExitFailure},
+      {u"/W Q:", {kHeld}, 0, {}, {}, u"ドライブ Q: は、システムに存在しません。\n", kExitFailure},
+      {u"/W C:", {kHeld}, 0, {}, {}, u"ドライブ C: は、取り外し可能なドライブではありません。\n", kExitFailure},
+      {u"/S /W Q:", {kHeld}, 0, {}, {}, u"", kExitSuccess},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.arguments));
+    Script(c.script, c.callMs);
+    world->calls.Clear();
+    process->stdoutBytes.clear();
+    EXPECT_EQ(RunConsole(c.arguments), c.exitCode);
+    EXPECT_EQ(g_asked, c.asked);
+    EXPECT_EQ(Pauses(), c.pauses);
+    EXPECT_EQ(Said(), c.said);
+  }
 }
 
 TEST_F(WaitTest, OlderLibrary_AsksOnceAsWithoutTheSwitch) {
@@ -188,22 +159,6 @@ TEST_F(WaitTest, Windowless_OneBoxPerDriveAtTheEnd) {
                 {u"ドライブ E: は安全に取り外せます。", u"Ejectra", kMbIconInformation},
                 {u"ドライブ F: は使用中のため、取り外せませんでした。\n  C:\\notes.exe (プロセス ID 4242)",
                  u"Ejectra", kMbIconWarning}}));
-}
-
-// The whole path: the core refuses the sample machine's H: until its two
-// programs let go of it, 3 s into the run.
-TEST_F(WaitTest, Sample_HolderLetsGo_TheDriveGoesAtTheNextTry) {
-  InstallPullcore(kLibraryPath);
-  world->clock.At(3000, [this] {
-    for (SimDevice& device : machine->State().devices) device.holders.clear();
-  });
-  EXPECT_EQ(RunConsole(u"/V /W:10 H:"), kExitSuccess);
-  EXPECT_TRUE(Said().starts_with(u"ドライブ H: は使用中のため、取り外せませんでした。\n  C:\\Windows\\explorer.exe"));
-  EXPECT_TRUE(Said().ends_with(Waits(u'H', 10) + u"ドライブ H: は安全に取り外せます。\n"));
-  ASSERT_FALSE(Ejected().empty());
-  EXPECT_FALSE(machine->State().Device(Ejected().back())->present);
-  EXPECT_GE(world->clock.Now(), 3000u);
-  EXPECT_LT(world->clock.Now(), 5000u);
 }
 
 }  // namespace
