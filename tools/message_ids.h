@@ -40,7 +40,7 @@ enum MessageId : std::uint32_t {
 //      processed, whatever became of each drive (with /W: every drive asked
 //      for removed, or its medium out); a device found and removed
 //      (with /M: its medium ejected, or free to take out by hand); nothing
-//      asked beyond /B, /S, /V, /M.
+//      asked beyond /B, /S, /V, /M, /W.
 //   1  the run failed: usage shown (arguments not understood, or the
 //      command line could not be split); Pullcore.dll missing; COM or the
 //      hook helper failed; the device named with /D not found, not
