@@ -30,18 +30,22 @@ enum MessageId : std::uint32_t {
   kMsgNoRemovableDriveBox = 3009, // 2005's text, in the windowless tool's table
   kMsgMediaNeedsAdmin = 3010,     // %c: the volume was refused for want of rights
   kMsgMediaSafeToTakeOut = 3011,  // %c: dismounted, not ejected
+  // /W.
+  kMsgWaiting = 3012,             // %c, %d the seconds of the bound
   kMsgVetoReason = 3100,      // + the veto type; %s the veto name
 };
 
 // Exit codes, a published contract:
 //   0  the run did what was asked: /L or /J answered; a drive list or /A
-//      processed, whatever became of each drive; a device found and removed
+//      processed, whatever became of each drive (with /W: every drive asked
+//      for removed, or its medium out); a device found and removed
 //      (with /M: its medium ejected, or free to take out by hand); nothing
-//      asked beyond /B, /S, /V, /M.
+//      asked beyond /B, /S, /V, /M, /W.
 //   1  the run failed: usage shown (arguments not understood, or the
 //      command line could not be split); Pullcore.dll missing; COM or the
 //      hook helper failed; the device named with /D not found, not
-//      removable or not removed (with /M: its medium not ejected).
+//      removable or not removed (with /M: its medium not ejected); with /W,
+//      a drive of a list or of /A that did not go.
 enum ExitCode : int {
   kExitSuccess = 0,
   kExitFailure = 1,

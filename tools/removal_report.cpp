@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "shared/message_format.h"
+#include "shared/pullcore_media.h"
 #include "tools/message_ids.h"
 
 namespace ejectra::tools {
@@ -43,6 +44,25 @@ std::u16string RefusalText(platform::Modules& strings, Drive drive,
     text += u'\n';
     text += strings.LoadStringW(kMsgNoBlockerKnown);
   }
+  return text;
+}
+
+bool SameHolders(const PullcoreRemoval& one, const PullcoreRemoval& other) {
+  const std::uint32_t count = std::min(one.BlockerCount, kMaxBlockers);
+  if (count != std::min(other.BlockerCount, kMaxBlockers)) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (one.Blockers[i].ProcessId != other.Blockers[i].ProcessId ||
+        Field(one.Blockers[i].ImagePath) != Field(other.Blockers[i].ImagePath)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::u16string MediaNotEjectedText(platform::Modules& strings, Drive drive, int result) {
+  std::u16string text =
+      FormatMessageTemplate(strings.LoadStringW(kMsgMediaNotEjected), {drive.Letter()});
+  if (result == kMediaInUse) text += u'\n' + strings.LoadStringW(kMsgCloseProgramsFirst);
   return text;
 }
 

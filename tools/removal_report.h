@@ -1,5 +1,5 @@
 // The texts with which /V reports a removal: why the platform refused it and
-// which programs held the drive.
+// which programs held the drive; and why a medium stayed in.
 #pragma once
 
 #include <string>
@@ -16,5 +16,12 @@ namespace ejectra::tools {
 // or 3003 for a drive in use whose holders are not known.
 std::u16string RefusalText(platform::Modules& strings, Drive drive,
                            const PullcoreRemoval& removal);
+
+// Whether two refusals name the same holding processes, in the same order.
+bool SameHolders(const PullcoreRemoval& one, const PullcoreRemoval& other);
+
+// /M: 3006 for a medium not ejected, and the line 3007 after it when
+// programs held the volume (kMediaInUse).
+std::u16string MediaNotEjectedText(platform::Modules& strings, Drive drive, int result);
 
 }  // namespace ejectra::tools

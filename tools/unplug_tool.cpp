@@ -19,6 +19,21 @@ bool IsSwitch(std::u16string_view argument, char16_t letter) {
          FoldAsciiCase(argument[1]) == FoldAsciiCase(letter);
 }
 
+// /W, -w or /W:n: the seconds, or 0 when the value is not 1 to
+// kMaxWaitSeconds in decimal digits; none for any other argument.
+std::optional<std::uint32_t> WaitSwitch(std::u16string_view argument) {
+  if (argument.size() < 2 || !IsSwitch(argument.substr(0, 2), u'W')) return std::nullopt;
+  if (argument.size() == 2) return kDefaultWaitSeconds;
+  if (argument[2] != u':' || argument.size() == 3) return 0;
+  std::uint32_t seconds = 0;
+  for (const char16_t c : argument.substr(3)) {
+    if (c < u'0' || c > u'9') return 0;
+    seconds = seconds * 10 + (c - u'0');
+    if (seconds > kMaxWaitSeconds) return 0;
+  }
+  return seconds;
+}
+
 }  // namespace
 
 bool ParseDriveList(std::u16string_view argument, std::uint32_t& mask) {
@@ -63,6 +78,9 @@ bool ParseArguments(const std::vector<std::u16string>& args, UnplugOptions& opti
       options.reasons = true;
     } else if (IsSwitch(argument, u'M')) {
       options.media = true;
+    } else if (const auto seconds = WaitSwitch(argument)) {
+      if (*seconds == 0) return false;  // a bad value, as a bad switch: the usage
+      options.waitSeconds = *seconds;
     } else {
       std::uint32_t mask = 0;
       if (!ParseDriveList(argument, mask)) return false;
@@ -115,7 +133,13 @@ int CUnplugTool::Run(const std::optional<UnplugOptions>& options) {
   withReasons_ = reasons_ && library_.BindRemoveHardwareDriveEx();
   // Without the export every medium stays in: EjectDriveMedia answers failed.
   media_ = options->media;
-  if (media_) library_.BindEjectDriveMedia();
+  const bool mediaBound = media_ && library_.BindEjectDriveMedia();
+  // /W asks again through a call that keeps the platform's notices away;
+  // without it the drives are asked once, as without /W.
+  if (options->waitSeconds != 0 &&
+      (media_ ? mediaBound : reasons_ ? withReasons_ : library_.BindRemoveHardwareDriveEx())) {
+    wait_.emplace(os_.kernel, options->waitSeconds);
+  }
   const bool removed =
       options->balloon ? RemoveDrivesWithBalloon(*options) : RemoveDrives(*options);
   return removed ? kExitSuccess : kExitFailure;
@@ -130,31 +154,35 @@ bool CUnplugTool::RemoveDrives(const UnplugOptions& options) {
     }
     return RemoveDrive(*drive);
   }
+  bool allWent = true;
   if (options.mode == UnplugMode::ModeDrives) {
     const std::uint32_t present = os_.process.GetLogicalDrives();
     for (const Drive drive : DrivesIn(options.driveMask)) {
-      if (!options.skipAbsent || drive.In(present)) RemoveDrive(drive);
+      if (!options.skipAbsent || drive.In(present)) allWent = RemoveDrive(drive) && allWent;
     }
   } else if (options.mode == UnplugMode::ModeAll) {
-    RemoveAllDrives();
+    allWent = RemoveAllDrives();
   }
-  return true;
+  // Without /W a list is done whatever became of each drive.
+  return !wait_ || allWent;
 }
 
-void CUnplugTool::RemoveAllDrives() {
+bool CUnplugTool::RemoveAllDrives() {
   int found = 0;
+  bool allWent = true;
   for (const Drive drive : DrivesIn(os_.process.GetLogicalDrives())) {
     if (media_) {
       const int result = library_.EjectDriveMedia(drive.Number());
       if (result == kMediaNotRemovable) continue;
-      ReportMedia(drive, result);
+      allWent = ReportMedia(drive, WaitForMedia(drive, result)) && allWent;
     } else {
       if (!library_.IsRemovableHardwareDrive(drive.Number())) continue;
-      RemoveRemovableDrive(drive);
+      allWent = RemoveRemovableDrive(drive) && allWent;
     }
     ++found;
   }
   if (found == 0) ShowNoRemovableDrive();
+  return allWent;
 }
 
 bool CUnplugTool::RemoveDrive(Drive drive) {
@@ -163,7 +191,9 @@ bool CUnplugTool::RemoveDrive(Drive drive) {
     return false;
   }
   // The medium's library call decides for itself which drives qualify.
-  if (media_) return ReportMedia(drive, library_.EjectDriveMedia(drive.Number()));
+  if (media_) {
+    return ReportMedia(drive, WaitForMedia(drive, library_.EjectDriveMedia(drive.Number())));
+  }
   if (!library_.IsRemovableHardwareDrive(drive.Number())) {
     ShowMessageFormat(kMsgNotRemovable, drive.Letter(), kMbIconWarning);
     return false;
@@ -172,44 +202,8 @@ bool CUnplugTool::RemoveDrive(Drive drive) {
 }
 
 bool CUnplugTool::RemoveRemovableDrive(Drive drive) {
-  if (withReasons_) return RemoveDriveWithReasons(drive);
+  if (withReasons_ || wait_) return RemoveDriveWithReasons(drive);
   return library_.RemoveHardwareDrive(drive.Number()) != 0;
-}
-
-bool CUnplugTool::ReportMedia(Drive drive, int result) {
-  switch (result) {
-    case kMediaEjected:
-      if (reasons_) ShowMessageFormat(kMsgMediaEjected, drive.Letter(), kMbIconInformation);
-      return true;
-    case kMediaDismounted:  // the drive could not push it out: a hand can
-      ShowMessageFormat(kMsgMediaSafeToTakeOut, drive.Letter(), kMbIconInformation);
-      return true;
-    case kMediaNotRemovable:
-      ShowMessageFormat(kMsgNotRemovable, drive.Letter(), kMbIconWarning);
-      return false;
-    case kMediaAccessDenied:
-      ShowMessageFormat(kMsgMediaNeedsAdmin, drive.Letter(), kMbIconWarning);
-      return false;
-    default: {  // failed, in use, or an answer this tool does not know
-      std::u16string text =
-          FormatMessageTemplate(os_.modules.LoadStringW(kMsgMediaNotEjected), {drive.Letter()});
-      if (result == kMediaInUse) text += u'\n' + os_.modules.LoadStringW(kMsgCloseProgramsFirst);
-      OutputText(text, kMbIconWarning);
-      return false;
-    }
-  }
-}
-
-bool CUnplugTool::RemoveDriveWithReasons(Drive drive) {
-  PullcoreRemoval removal{};
-  removal.Size = sizeof removal;
-  if (library_.RemoveHardwareDriveEx(drive.Number(), removal)) {
-    // Given the reasons to fill, the platform leaves out its own notice.
-    ShowMessageFormat(kMsgSafeToUnplug, drive.Letter(), kMbIconInformation);
-    return true;
-  }
-  OutputText(RefusalText(os_.modules, drive, removal), kMbIconWarning);
-  return false;
 }
 
 std::optional<Drive> CUnplugTool::FindDriveByDeviceName(std::u16string_view deviceName) {

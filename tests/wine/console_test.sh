@@ -257,6 +257,40 @@ PY
     "取り外し可能なドライブはありません。|0" "$out|$code"
   reset_machine
 
+  # /W: a held drive is asked again once a second until the bound; the run
+  # is timed from outside, with room for Wine's start-up and the last try.
+  ms() { echo $(($(date +%s%N) / 1000000)); }
+  begin=$(ms)
+  ejectrac /V /W:2 H:
+  took=$(($(ms) - begin))
+  expect_eq "$arch: /V /W:2 H: held for good: the refusal, the wait, the refusal again, exit 1" \
+    "$(printf '%s\n' "$held" 'ドライブ H: が解放されるまで最大 2 秒待ちます。' "$held")|1" "$out|$code"
+  if [ "$took" -ge 2000 ] && [ "$took" -lt 6000 ]; then
+    pass "$arch: ... after the bound of 2 s (${took} ms)"
+  else
+    fail "$arch: ... after the bound of 2 s (${took} ms)"
+  fi
+  ejectrac /W:1 H:
+  expect_eq "$arch: /W:1 H: without /V: silent, exit 1" "|1" "$out|$code"
+  ejectrac /W:1 /S QH
+  expect_eq "$arch: /W:1 /S QH: Q: passed over, H: still held, exit 1" "|1" "$out|$code"
+  for value in /W:0 /W:3601 /W:x; do
+    ejectrac $value H:
+    expect_eq "$arch: $value H: shows the usage, exit 1" "$usage|1" "$out|$code"
+  done
+  begin=$(ms)
+  ejectrac /W E:
+  took=$(($(ms) - begin))
+  expect_eq "$arch: /W E: free: removed without a word, exit 0" "|0" "$out|$code"
+  if [ "$took" -lt 10000 ]; then
+    pass "$arch: ... at once, far within the bound of 60 s (${took} ms)"
+  else
+    fail "$arch: ... at once, far within the bound of 60 s (${took} ms)"
+  fi
+  ejectrac /L
+  expect_eq "$arch: ... and E: is gone" "$(tail -n +2 <<<"$listing")" "$out"
+  reset_machine
+
   # The core library: missing, planted in the current folder, or lacking exports.
   mkdir -p "$dir/alone" "$dir/planted" "$dir/partial"
   cp "$dir/ejectrac.exe" "$dir/alone/"

@@ -161,6 +161,20 @@ for arch in x86 x64; do
   fresh_machine
   run_tool "$tool" F:
   check "$arch: F: without /V (removed without a word)" 0 ""
+  # /W: H: held for good is asked again up to the bound, and shown once, at
+  # the end; E: is free and goes at once.
+  fresh_machine
+  begin=$(ms)
+  run_tool "$tool" /V /W:2 HE
+  took=$(($(ms) - begin))
+  check "$arch: /V /W:2 HE (one box per drive, at the end)" 1 "$(printf '%s\n' \
+    "Ejectra	0x40	information	ドライブ E: は安全に取り外せます。" \
+    "Ejectra	0x30	warning	$held")"
+  if [ "$took" -ge 2000 ] && [ "$took" -lt 6000 ]; then
+    pass "$arch: ... after the bound of 2 s (${took} ms)"
+  else
+    fail "$arch: ... after the bound of 2 s (${took} ms)"
+  fi
 
   run_tool "$work/$arch/nolib" E:
   check "$arch: E: without Pullcore.dll beside the tool" 1 "Ejectra	0x10	error	Pullcore.dll が見つかりませんでした。"

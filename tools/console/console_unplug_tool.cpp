@@ -52,6 +52,8 @@ void CConsoleUnplugTool::ShowNoRemovableDrive() {
   ShowMessage(kMsgNoRemovableDrive, kMbIconWarning);
 }
 
+void CConsoleUnplugTool::ShowWaiting(std::u16string_view text) { OutputText(text, kMbIconWarning); }
+
 int CConsoleUnplugTool::OutputText(std::u16string_view text, std::uint32_t) {
   WriteLine(text);
   return 0;

@@ -18,6 +18,7 @@ class CConsoleUnplugTool final : public CUnplugTool {
   void ListDrivesAsJson() override;
   void ShowUsage() override;
   void ShowNoRemovableDrive() override;  // message 2005
+  void ShowWaiting(std::u16string_view text) override;  // as it comes
   int OutputText(std::u16string_view text, std::uint32_t style) override;
 
  private:

@@ -18,6 +18,8 @@ void CWindowlessUnplugTool::ShowNoRemovableDrive() {
   ShowMessage(kMsgNoRemovableDriveBox, kMbIconWarning);
 }
 
+void CWindowlessUnplugTool::ShowWaiting(std::u16string_view) {}
+
 int CWindowlessUnplugTool::OutputText(std::u16string_view text, std::uint32_t style) {
   const std::u16string caption = os().modules.LoadStringW(kMsgProductName);
   const std::u16string body(text);

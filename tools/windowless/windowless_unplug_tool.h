@@ -14,6 +14,9 @@ class CWindowlessUnplugTool final : public CUnplugTool {
   void ListDrivesAsJson() override;  // nor this: message 2004
   void ShowUsage() override;
   void ShowNoRemovableDrive() override;  // message 3009, a warning
+  // Nothing: a box would hold the wait up until it is closed, so a drive
+  // waited for gets its one box at the end.
+  void ShowWaiting(std::u16string_view text) override;
   // A modal box captioned with the product name; returns the button pressed.
   int OutputText(std::u16string_view text, std::uint32_t style) override;
 };
