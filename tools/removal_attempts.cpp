@@ -55,9 +55,15 @@ bool CUnplugTool::BeginWait(Drive drive, std::u16string refusal) {
   return true;
 }
 
+// A drive pulled out by hand while it is waited for is not asked again: its
+// last refusal stands.
+bool CUnplugTool::StillPresent(Drive drive) {
+  return drive.In(os().process.GetLogicalDrives());
+}
+
 bool CUnplugTool::WaitForRemoval(Drive drive, PullcoreRemoval& removal) {
   if (!BeginWait(drive, RefusalText(os().modules, drive, removal))) return false;
-  while (wait_->PauseBeforeNextTry()) {
+  while (wait_->PauseBeforeNextTry() && StillPresent(drive)) {
     PullcoreRemoval next{};
     next.Size = sizeof next;
     if (library().RemoveHardwareDriveEx(drive.Number(), next)) return true;
@@ -71,7 +77,7 @@ bool CUnplugTool::WaitForRemoval(Drive drive, PullcoreRemoval& removal) {
 int CUnplugTool::WaitForMedia(Drive drive, int result) {
   if (!wait_ || result != kMediaInUse) return result;
   if (!BeginWait(drive, MediaNotEjectedText(os().modules, drive, result))) return result;
-  while (result == kMediaInUse && wait_->PauseBeforeNextTry()) {
+  while (result == kMediaInUse && wait_->PauseBeforeNextTry() && StillPresent(drive)) {
     result = library().EjectDriveMedia(drive.Number());
   }
   return result;

@@ -124,6 +124,7 @@ class CUnplugTool {
   // /W at a drive's first refusal: false when the run's bound is used up;
   // else, with /V, shows `refusal` and that the drive is waited for.
   bool BeginWait(Drive drive, std::u16string refusal);
+  bool StillPresent(Drive drive);
 
   platform::ProcessServices os_;
   CPullcoreLibrary library_;

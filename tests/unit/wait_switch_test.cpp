@@ -26,6 +26,7 @@ struct Answer {
   Answer(int accept_, Holders holders_ = {}) : accept(accept_), holders(std::move(holders_)) {}
   int accept;  // RemoveHardwareDriveExW: 1 removed; EjectDriveMedia: its result
   Holders holders;
+  bool pullsOutE = false;  // E: is pulled out by hand during the call
 };
 std::vector<Answer> g_script;
 std::vector<int> g_asked;
@@ -40,6 +41,7 @@ const Answer& Next(int drive) {
 
 int EJECTRA_WINAPI ScriptedRemoveEx(int drive, PullcoreRemoval* removal) {
   const Answer& answer = Next(drive);
+  if (answer.pullsOutE) g_world->machine.dosDevices.erase(u"E:");
   removal->VetoType = kPnpVetoOutstandingOpen;
   for (const auto& [id, path] : answer.holders) {
     PullcoreBlocker& blocker = removal->Blockers[removal->BlockerCount++];
@@ -138,6 +140,16 @@ TEST_F(WaitTest, Console_EachCase_ExactTriesPausesTextsAndExitCode) {
     EXPECT_EQ(Pauses(), c.pauses);
     EXPECT_EQ(Said(), c.said);
   }
+}
+
+TEST_F(WaitTest, DrivePulledOutWhileWaiting_AskedNoMore) {
+  Answer pulled = kHeld;
+  pulled.pullsOutE = true;
+  Script({kHeld, pulled});
+  EXPECT_EQ(RunConsole(u"/V /W E:"), kExitFailure);
+  EXPECT_EQ(g_asked, (std::vector<int>{5, 5}));
+  EXPECT_EQ(Pauses(), Seconds(2));
+  EXPECT_EQ(Said(), kHeldE + Waits(u'E', 60) + kHeldE);
 }
 
 TEST_F(WaitTest, OlderLibrary_AsksOnceAsWithoutTheSwitch) {
