@@ -84,6 +84,25 @@ expect_eq "Ejectra with no arguments shows the English usage" \
 expect_eq "Ejectra K: says 2002 in English" \
   "$(printf 'Ejectra\twarning\tDrive K: does not exist on this system.')" "$(ejectra_boxes K:)"
 
+# --- The installer in English, before the wizard's InstallDirectory is set ------
+# (an installer finding one installs there again)
+if [ ! -f "$installer" ]; then
+  echo "  (no $installer: scripts/release makes it)"
+else
+  menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ejectra"
+  folder="$WINEPREFIX/drive_c/Program Files (x86)/Lumenfold/Ejectra"  # x86 on 64-bit Wine
+  timeout 300 wine "$installer" /S >/dev/null 2>&1
+  expect_eq "installer: installs silently, exit 0" 0 "$?"
+  expect_eq "installer: the Start-menu entry has its English name" "Ejectra Shortcut Wizard.lnk" \
+    "$(ls "$menu" 2>/dev/null)"
+  [ -f "$folder/EjectraWizard.exe" ] && pass "installer: the programs are installed" ||
+    fail "installer: the programs are installed"
+  timeout 300 wine "$folder/Uninstall.exe" /S >/dev/null 2>&1
+  for _ in $(seq 50); do [ -e "$folder" ] || break; sleep 0.2; done
+  [ ! -e "$folder" ] && [ ! -e "$menu" ] && pass "installer: uninstalls silently, nothing left" ||
+    fail "installer: uninstalls silently, nothing left"
+fi
+
 # --- The wizard's pages ----------------------------------------------------------
 timeout 60 wine reg add 'HKLM\SOFTWARE\Lumenfold\Ejectra' /v InstallDirectory /t REG_SZ \
   /d "$(winpath "$tool")" /reg:32 /f >/dev/null 2>&1
@@ -129,24 +148,6 @@ shot 7-finish
 drive press finish >/dev/null
 ended_within 10 || { fail "wizard: ends with Finish"; stop_wizard; }
 echo "  screenshots: $shots"
-
-# --- The installer in English -----------------------------------------------------
-if [ ! -f "$installer" ]; then
-  echo "  (no $installer: scripts/release makes it)"
-else
-  menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ejectra"
-  folder="$WINEPREFIX/drive_c/Program Files/Lumenfold/Ejectra"
-  timeout 300 wine "$installer" /S >/dev/null 2>&1
-  expect_eq "installer: installs silently, exit 0" 0 "$?"
-  expect_eq "installer: the Start-menu entry has its English name" "Ejectra Shortcut Wizard.lnk" \
-    "$(ls "$menu" 2>/dev/null)"
-  [ -f "$folder/EjectraWizard.exe" ] && pass "installer: the programs are installed" ||
-    fail "installer: the programs are installed"
-  timeout 300 wine "$folder/Uninstall.exe" /S >/dev/null 2>&1
-  for _ in $(seq 50); do [ -e "$folder" ] || break; sleep 0.2; done
-  [ ! -e "$folder" ] && [ ! -e "$menu" ] && pass "installer: uninstalls silently, nothing left" ||
-    fail "installer: uninstalls silently, nothing left"
-fi
 
 echo "english: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
