@@ -113,9 +113,5 @@ TEST(EnglishTexts, UsageTexts_KeepTheJapaneseLinesAndDescriptionColumn) {
   }
 }
 
-TEST(EnglishTexts, PlaceholdersAreReadAsAFormatReadsThem) {
-  EXPECT_EQ(Placeholders(u"%c: %s (%02d) 100%%"), u"csd");
-}
-
 }  // namespace
 }  // namespace ejectra
