@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Checks the user's guide in docs/guide: two self-contained HTML files that
 any browser shows offline (UTF-8 declared, no scripts, nothing fetched from
-elsewhere, every link and image present), small palette PNGs shared by both,
-the same sections and images in both languages, and the programs' own texts
-quoted exactly as their string tables hold them.
+elsewhere, every link and image present), small palette PNGs, the same
+sections and pictures in both languages (en.html shows the English programs,
+from images/en), and the programs' own texts quoted exactly as their string
+tables in the page's language hold them.
 
     tests/guide_test.py [GUIDE-FOLDER]
 
@@ -142,7 +143,11 @@ if os.path.isfile(css):
     check('style.css: no @import and no url()', '@import' not in sheet and 'url(' not in sheet)
 
 image_dir = os.path.join(GUIDE, 'images')
-images = sorted(n for n in os.listdir(image_dir) if n.endswith('.png')) if os.path.isdir(image_dir) else []
+images = []
+for folder in ('', 'en'):
+    where = os.path.join(image_dir, folder)
+    if os.path.isdir(where):
+        images += sorted(os.path.join(folder, n) for n in os.listdir(where) if n.endswith('.png'))
 check('images: there are screenshots', len(images) > 0)
 for name in images:
     path = os.path.join(image_dir, name)
@@ -154,10 +159,13 @@ for name in images:
 if len(pages) == 2:
     ja, en = pages['ja'], pages['en']
     used = {lang: sorted({src for src, *_ in p.images}) for lang, p in pages.items()}
-    check('both guides show the same images', used['ja'] == used['en'],
-          f"ja only: {set(used['ja']) - set(used['en'])}, en only: {set(used['en']) - set(used['ja'])}")
-    check('every image is used', sorted('images/' + n for n in images) == used['en'],
-          f"unused: {set('images/' + n for n in images) - set(used['en'])}")
+    # en.html shows the English programs: each picture of ja.html taken again
+    # in English, under the same name in images/en.
+    english = sorted(src.replace('images/', 'images/en/', 1) for src in used['ja'])
+    check('both guides show the same pictures, en.html the English ones', used['en'] == english,
+          f"ja only: {set(english) - set(used['en'])}, en only: {set(used['en']) - set(english)}")
+    check('every image is used', sorted('images/' + n for n in images) == sorted(used['ja'] + used['en']),
+          f"unused: {set('images/' + n for n in images) - set(used['ja'] + used['en'])}")
     check('both guides have the same sections', ja.ids == en.ids, f'{ja.ids ^ en.ids}')
     check('the guides link to each other',
           'en.html' in ja.links and 'ja.html' in en.links)
@@ -165,17 +173,20 @@ if len(pages) == 2:
     # The programs' texts, quoted exactly: %c as the drive letter shown, %s as
     # any text (the reasons' %s, the name Windows gives, also as "%s"), %d as a
     # number.
-    console = string_table(os.path.join(ROOT, 'tools', 'console', 'messages.inc'))
-    windowless = string_table(os.path.join(ROOT, 'tools', 'windowless', 'messages.inc'))
-    wizard = string_table(os.path.join(ROOT, 'wizard', 'messages.inc'))
-    quoted = [('ejectrac', console, i) for i in (1001, 1002, 1003, 2001, 2002, 2003, 2005)]
-    quoted += [('Ejectra', windowless, i) for i in (2003, 2004)]
-    quoted += [('EjectraWizard', wizard, i) for i in (1001, 11001, 11002, 12001)]
-    # /V: the removal's outcome, the programs that held the drive, and the reasons.
-    reasons = (3001, 3002, 3003, 3004, 3005) + tuple(sorted(i for i in console if 3100 <= i < 3200))
-    quoted += [('ejectrac', console, i) for i in reasons]
-    quoted += [('Ejectra', windowless, i) for i in reasons]
+    # Each page quotes the string tables of its language: messages.inc in
+    # Japanese, messages_en.inc in English.
     for lang, page in pages.items():
+        inc = 'messages.inc' if lang == 'ja' else 'messages_en.inc'
+        console = string_table(os.path.join(ROOT, 'tools', 'console', inc))
+        windowless = string_table(os.path.join(ROOT, 'tools', 'windowless', inc))
+        wizard = string_table(os.path.join(ROOT, 'wizard', inc))
+        quoted = [('ejectrac', console, i) for i in (1001, 1002, 1003, 2001, 2002, 2003, 2005)]
+        quoted += [('Ejectra', windowless, i) for i in (2003, 2004)]
+        quoted += [('EjectraWizard', wizard, i) for i in (1001, 11001, 11002, 12001)]
+        # /V: the removal's outcome, the programs that held the drive, and the reasons.
+        reasons = (3001, 3002, 3003, 3004, 3005) + tuple(sorted(i for i in console if 3100 <= i < 3200))
+        quoted += [('ejectrac', console, i) for i in reasons]
+        quoted += [('Ejectra', windowless, i) for i in reasons]
         for program, table, message in quoted:
             # Runs of blanks count as they are in the source: the messages are
             # shown in elements that keep them (white-space: pre-wrap).

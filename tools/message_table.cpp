@@ -18,6 +18,20 @@ const MessageTable& WindowlessMessageTable() {
   return table;
 }
 
+const MessageTable& EnglishConsoleMessageTable() {
+  static const MessageTable table = {
+#include "tools/console/messages_en.inc"
+  };
+  return table;
+}
+
+const MessageTable& EnglishWindowlessMessageTable() {
+  static const MessageTable table = {
+#include "tools/windowless/messages_en.inc"
+  };
+  return table;
+}
+
 #undef EJECTRA_MESSAGE
 
 }  // namespace ejectra::tools

@@ -11,6 +11,13 @@ const MessageTable& WizardMessageTable() {
   return table;
 }
 
+const MessageTable& EnglishWizardMessageTable() {
+  static const MessageTable table = {
+#include "wizard/messages_en.inc"
+  };
+  return table;
+}
+
 #undef EJECTRA_MESSAGE
 
 }  // namespace ejectra::wizard

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "tests/support/shortcut_fixture.h"
 #include "tests/support/sim_pullcore.h"
+#include "wizard/message_table.h"
 #include "wizard/shortcut.h"
 
 namespace ejectra::wizard {
@@ -429,6 +430,15 @@ TEST_F(AllDrivesTest, SampleMachine_WritesOneShortcutPerRemovableDrive) {
     EXPECT_EQ(link->workingDirectory, kInstallDirectory);
   }
   EXPECT_FALSE(process->Loaded(kLibraryPath));
+}
+
+TEST_F(AllDrivesTest, EnglishTable_NamesAndDescribesInEnglishWordOrder) {
+  process->strings = wizard::EnglishWizardMessageTable();
+  ASSERT_TRUE(CreateAll());
+  const SimShortcut* link = ShortcutAt(*world, OnDesktop(u"Remove drive E.lnk"));
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->description, u"Removes SanDisk Cruzer Blade USB Device (USB 大容量記憶装置).");
+  EXPECT_NE(ShortcutAt(*world, OnDesktop(u"Remove drive J.lnk")), nullptr);
 }
 
 TEST_F(AllDrivesTest, SecondOfThreeFails_StopsKeepsTheFirstAndAsksNoFurther) {

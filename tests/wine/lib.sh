@@ -63,6 +63,11 @@ wine_tool() {
 # The Windows path of a Unix path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 
+# The locale the programs under test run in: Japanese (code page 932) unless
+# a script sets `wine_locale` before it calls install_sample_machine or
+# wizard_prefix (en_US.UTF-8 for the English texts, code page 1252).
+wine_locale=${wine_locale:-ja_JP.UTF-8}
+
 # install_sample_machine FOLDER BUILD: the tools and the simulated
 # Pullcore.dll in FOLDER, a copy of the sample machine beside them (named by
 # EJECTRA_SIM_MACHINE), and its drive letters present in the prefix.
@@ -73,7 +78,7 @@ install_sample_machine() {
   mkdir -p "$folder/media"
   for letter in e f g h i j; do ln -sfn "$folder/media" "$WINEPREFIX/dosdevices/$letter:"; done
   wineserver -k >/dev/null 2>&1  # Wine reads the drive letters afresh
-  export EJECTRA_SIM_MACHINE LC_ALL=ja_JP.UTF-8
+  export EJECTRA_SIM_MACHINE LC_ALL=$wine_locale
   EJECTRA_SIM_MACHINE=$(winpath "$folder/machine.json")
 }
 

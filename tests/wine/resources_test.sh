@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The programs' executables checked from outside, without running them: what
-# they import, their subsystem, string table language, version resource,
+# they import, their subsystem, string tables in Japanese and English (each
+# the texts of its messages.inc or messages_en.inc), version resource,
 # Ejectra's icons, and EjectraWizard's strings, dialogs, bitmaps, icon and
 # manifest.
 set -uo pipefail
@@ -61,6 +62,37 @@ PY
   done
 }
 
+# The string table of EXE in LANGUAGE (default 1041), as ID<TAB>TEXT.
+strings_of() {
+  local exe=$1 language=${2:-1041} id args=()
+  for id in $(wrestool -l -t 6 "$exe" | grep -- "--language=$language " | grep -oE -- '--name=[0-9]+' | cut -d= -f2); do
+    wrestool -x --raw -t 6 -n "$id" -L "$language" "$exe" >"$work/strings$id"
+    args+=("$id=$work/strings$id")
+  done
+  python3 "$root/tests/wine/resource_dump.py" strings "${args[@]}"
+}
+
+# The EJECTRA_MESSAGE entries of a messages.inc the same way, by ID.
+table_of() {
+  python3 - "$1" <<'PY'
+import re, sys
+source = open(sys.argv[1], encoding="utf-8").read()
+for id, text in sorted((int(i), t) for i, t in re.findall(r'EJECTRA_MESSAGE\((\d+), "((?:[^"\\]|\\.)*)"\)', source)):
+    print(f"{id}\t{text.replace(chr(92) + 'x22', chr(34))}")
+PY
+}
+
+# The dialog IDs of EXE in LANGUAGE, in order.
+dialog_ids() {
+  wrestool -l -t 5 "$1" | grep -- "--language=$2 " | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n | xargs
+}
+
+# dialog_of EXE ID LANGUAGE: the template as resource_dump.py reads it.
+dialog_of() {
+  wrestool -x --raw -t 5 -n "$2" -L "$3" "$1" >"$work/dialog"
+  python3 "$root/tests/wine/resource_dump.py" dialog "$work/dialog"
+}
+
 for arch in x86 x64; do
   bin=$root/build/windows-$arch/bin
   for exe in ejectrac Ejectra; do
@@ -77,8 +109,15 @@ for arch in x86 x64; do
       "$(awk '$1 == "Subsystem" {print $2 + 0}' <<<"$dump")"
     expect_eq "$arch: $exe.exe's manifest declares per-monitor v2 DPI awareness, true/pm before" \
       "dpiAware=true/pm dpiAwareness=PerMonitorV2, PerMonitor" "$(dpi_settings "$bin/$exe.exe")"
-    expect_eq "$arch: $exe.exe's string table is Japanese (1041)" "1041" \
-      "$(wrestool -l -t 6 "$bin/$exe.exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
+    expect_eq "$arch: $exe.exe's string table is Japanese (1041) and English (1033)" "1033 1041" \
+      "$(wrestool -l -t 6 "$bin/$exe.exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u | xargs)"
+    expect_eq "$arch: $exe.exe's other resources are Japanese (1041)" "1041" \
+      "$(wrestool -l "$bin/$exe.exe" | grep -v -- '--type=6 ' | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
+    folder=$([ $exe = ejectrac ] && echo console || echo windowless)
+    expect_eq "$arch: $exe.exe's Japanese strings are those of messages.inc" \
+      "$(table_of "$root/tools/$folder/messages.inc")" "$(strings_of "$bin/$exe.exe" 1041)"
+    expect_eq "$arch: $exe.exe's English strings are those of messages_en.inc" \
+      "$(table_of "$root/tools/$folder/messages_en.inc")" "$(strings_of "$bin/$exe.exe" 1033)"
   done
 
   dump=$(objdump -p "$bin/PullcoreHelper.exe")
@@ -105,16 +144,6 @@ for arch in x86 x64; do
   expect_eq "$arch: Ejectra.exe carries the 39 icon groups, six images each" "$expected_icons" \
     "$(icon_groups "$bin/Ejectra.exe")"
 done
-
-# EjectraWizard's string table, as ID<TAB>TEXT.
-wizard_strings() {
-  local exe=$1 id args=()
-  for id in $(wrestool -l -t 6 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2); do
-    wrestool -x --raw -t 6 -n "$id" "$exe" >"$work/strings$id"
-    args+=("$id=$work/strings$id")
-  done
-  python3 "$root/tests/wine/resource_dump.py" strings "${args[@]}"
-}
 
 expected_wizard_strings=$(cat <<'TEXT'
 101	Ejectra について(&A)...
@@ -216,18 +245,33 @@ for arch in x86 x64; do
   expect_eq "$arch: EjectraWizard.exe carries its version resource" \
     "$(version_of "Ejectra ショートカット作成ウィザード" EjectraWizard)" \
     "$(python3 "$root/tests/wine/version_resource.py" "$work/version")"
-  expect_eq "$arch: EjectraWizard.exe's resources are all Japanese (1041)" "1041" \
-    "$(wrestool -l "$exe" | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
-  expect_eq "$arch: EjectraWizard.exe's string table" "$expected_wizard_strings" "$(wizard_strings "$exe")"
+  expect_eq "$arch: EjectraWizard.exe's resources are Japanese (1041)" "1041" \
+    "$(wrestool -l "$exe" | grep -vE -- '--type=(5|6) ' | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u)"
+  expect_eq "$arch: EjectraWizard.exe's strings and dialogs are Japanese (1041) and English (1033)" \
+    "1033 1041" \
+    "$(wrestool -l "$exe" | grep -E -- '--type=(5|6) ' | grep -oE 'language=[0-9]+' | cut -d= -f2 | sort -u | xargs)"
+  expect_eq "$arch: EjectraWizard.exe's string table" "$expected_wizard_strings" "$(strings_of "$exe")"
+  expect_eq "$arch: EjectraWizard.exe's English strings are those of messages_en.inc" \
+    "$(table_of "$root/wizard/messages_en.inc")" "$(strings_of "$exe" 1033)"
   expect_eq "$arch: EjectraWizard.exe carries the seven pages and the About box" \
-    "16 135 156 176 178 179 180 181" \
-    "$(wrestool -l -t 5 "$exe" | grep -oE -- '--name=[0-9]+' | cut -d= -f2 | sort -n | xargs)"
+    "16 135 156 176 178 179 180 181" "$(dialog_ids "$exe" 1041)"
+  expect_eq "$arch: EjectraWizard.exe carries them in English too" \
+    "16 135 156 176 178 179 180 181" "$(dialog_ids "$exe" 1033)"
   expect_eq "$arch: EjectraWizard.exe's dialog templates" "$expected_wizard_dialogs" \
     "$(for id in 16 179 181 178 176 180 156 135; do
          echo "== $id"
-         wrestool -x --raw -t 5 -n $id "$exe" >"$work/dialog"
-         python3 "$root/tests/wine/resource_dump.py" dialog "$work/dialog"
+         dialog_of "$exe" $id 1041
        done)"
+  # The English templates: the same controls (ID and class) in the same
+  # order, with ASCII texts without a question mark.
+  for id in 16 179 181 178 176 180 156 135; do
+    dialog_of "$exe" $id 1041 | sed 1d | cut -f1,2 >"$work/japanese"
+    dialog_of "$exe" $id 1033 >"$work/english"
+    expect_eq "$arch: English dialog $id has the Japanese one's controls" \
+      "$(cat "$work/japanese")" "$(sed 1d "$work/english" | cut -f1,2)"
+    expect_eq "$arch: English dialog $id's texts are ASCII without a question mark" "" \
+      "$(LC_ALL=C grep -nP '[^\t -~]|\?' "$work/english")"
+  done
   # bitmap_sizes EXE ID...: "ID WIDTHxHEIGHT@BITS" for each bitmap.
   bitmap_sizes() {
     local file=$1 id

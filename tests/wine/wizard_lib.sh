@@ -13,7 +13,7 @@ wizard_prefix() {
   work=$(mktemp -d /tmp/ejectra-wizard.XXXXXX)
   trap 'kill $(jobs -p) 2>/dev/null; wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX" "$work"' EXIT
   wineserver -p >/dev/null 2>&1  # one server for the whole test
-  export LC_ALL=ja_JP.UTF-8
+  export LC_ALL=$wine_locale
 
   # Without a window manager, Wine waits 2 s for every hidden managed window
   # to be withdrawn; unmanaged windows close at once.
@@ -36,6 +36,21 @@ wizard_prefix() {
 
 # The driver's answer to ARGUMENTS (wizard_driver.cpp).
 drive() { wine_tool "$driver" "$@"; }
+
+# await NAME EXPECTED ARGUMENTS...: checks the driver's answer, asked again
+# for up to 10 s while it differs and the wizard runs (the wizard posts its
+# button changes).
+await() {
+  local name=$1 expected=$2 answer="" until=$((SECONDS + 10))
+  shift 2
+  while :; do
+    answer=$(drive "$@")
+    [ "$answer" == "$expected" ] || [ $SECONDS -ge $until ] && break
+    kill -0 "$wizard" 2>/dev/null || break
+    sleep 0.2
+  done
+  expect_eq "$name" "$expected" "$answer"
+}
 
 # start_wizard FOLDER: runs FOLDER/EjectraWizard.exe; `wizard` is its job.
 start_wizard() {

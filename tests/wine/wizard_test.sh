@@ -29,21 +29,6 @@ else
   fail "a Japanese font is installed (fonts-noto-cjk)"
 fi
 
-# await NAME EXPECTED ARGUMENTS...: checks the driver's answer, asked again
-# for up to 10 s while it differs and the wizard runs (the wizard posts its
-# button changes).
-await() {
-  local name=$1 expected=$2 answer="" until=$((SECONDS + 10))
-  shift 2
-  while :; do
-    answer=$(drive "$@")
-    [ "$answer" == "$expected" ] || [ $SECONDS -ge $until ] && break
-    kill -0 "$wizard" 2>/dev/null || break
-    sleep 0.2
-  done
-  expect_eq "$name" "$expected" "$answer"
-}
-
 # expect_sheet NAME: the wizard shows its sheet within 20 s; `shown` says
 # whether it did.
 expect_sheet() {
