@@ -12,10 +12,14 @@
 
 namespace ejectra::dll {
 
+// The exports, in the order of their ordinals.
+enum class Export { IsRemovableHardwareDrive, IsRemovableHardwareDriveExW, RemoveHardwareDrive,
+                    RemoveHardwareDriveExW, EjectDriveMedia };
+
 class PlatformSession {
  public:
   // `call` and `drive` are the export and the drive it was asked about.
-  PlatformSession(const char* call, int drive) noexcept;
+  PlatformSession(Export call, int drive) noexcept;
   ~PlatformSession();
   PlatformSession(const PlatformSession&) = delete;
   PlatformSession& operator=(const PlatformSession&) = delete;

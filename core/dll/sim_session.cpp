@@ -40,7 +40,7 @@ struct PlatformSession::State {
   std::vector<platform::sim::SimEvent> fileLog;
 };
 
-PlatformSession::PlatformSession(const char*, int) noexcept try {
+PlatformSession::PlatformSession(Export, int) noexcept try {
   const std::wstring path = MachinePath();
   const auto text = path.empty() ? std::nullopt : ReadMachineText(path);
   auto machine = text ? platform::sim::ParseMachine(*text) : std::nullopt;

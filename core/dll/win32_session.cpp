@@ -11,7 +11,7 @@ struct PlatformSession::State {
   platform::win32::Win32CoreServices services{kernel};
 };
 
-PlatformSession::PlatformSession(const char*, int) noexcept : state_(new (std::nothrow) State) {
+PlatformSession::PlatformSession(Export, int) noexcept : state_(new (std::nothrow) State) {
   if (state_) services_.reset(new (std::nothrow) platform::CoreServices(state_->services.Services()));
 }
 

@@ -11,9 +11,11 @@ namespace {
 
 platform::sim::SimCoreServices* g_machine = nullptr;  // the machine of the process holding it
 
+// By dll::Export.
 constexpr const char* kExportNames[] = {"IsRemovableHardwareDrive", "IsRemovableHardwareDriveExW",
                                         "RemoveHardwareDrive", "RemoveHardwareDriveExW",
                                         "EjectDriveMedia"};
+static_assert(std::size(kExportNames) == static_cast<std::size_t>(dll::Export::EjectDriveMedia) + 1);
 
 }  // namespace
 
@@ -22,8 +24,9 @@ constexpr const char* kExportNames[] = {"IsRemovableHardwareDrive", "IsRemovable
 // has no platform, and the export answers as when none can be had.
 struct dll::PlatformSession::State {};
 
-dll::PlatformSession::PlatformSession(const char* call, int drive) noexcept {
-  if (!g_machine || g_machine->World().calls.Enter(call, std::to_string(drive))) return;
+dll::PlatformSession::PlatformSession(dll::Export call, int drive) noexcept {
+  const char* name = kExportNames[static_cast<int>(call)];
+  if (!g_machine || g_machine->World().calls.Enter(name, std::to_string(drive))) return;
   services_ = std::make_unique<platform::CoreServices>(g_machine->Services());
 }
 

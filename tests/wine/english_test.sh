@@ -91,14 +91,19 @@ if [ ! -f "$installer" ]; then
 else
   menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Ejectra"
   folder="$WINEPREFIX/drive_c/Program Files (x86)/Lumenfold/Ejectra"  # x86 on 64-bit Wine
+  # No persistent server here: `wineserver -w` waits for the end of every
+  # process a step started (the uninstaller goes on from a copy of itself).
+  wineserver -k >/dev/null 2>&1
   timeout 300 wine "$installer" /S >/dev/null 2>&1
   expect_eq "installer: installs silently, exit 0" 0 "$?"
+  wineserver -w
   expect_eq "installer: the Start-menu entry has its English name" "Ejectra Shortcut Wizard.lnk" \
     "$(ls "$menu" 2>/dev/null)"
   [ -f "$folder/EjectraWizard.exe" ] && pass "installer: the programs are installed" ||
     fail "installer: the programs are installed"
   timeout 300 wine "$folder/Uninstall.exe" /S >/dev/null 2>&1
-  for _ in $(seq 50); do [ -e "$folder" ] || break; sleep 0.2; done
+  wineserver -w
+  wineserver -p >/dev/null 2>&1
   [ ! -e "$folder" ] && [ ! -e "$menu" ] && pass "installer: uninstalls silently, nothing left" ||
     fail "installer: uninstalls silently, nothing left"
 fi
